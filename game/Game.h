@@ -1,0 +1,191 @@
+// The game: its whole state and every handler of the table. One object, one game at a
+// time. The methods are implemented in one file per concept:
+//   game/     Deal.cpp (new game, new round, the deal), MeldRules.cpp, PlayerTurn.cpp,
+//             RoundEnd.cpp, TurnPhase.cpp, OpponentName.cpp, Log.cpp
+//   opponent/ ComputerTurn.cpp, ComputerDraw.cpp, ComputerMeld.cpp, ComputerDiscard.cpp,
+//             Levels.cpp
+//   persist/  SavedGame.cpp, Startup.cpp, ScoreSubmission.cpp, Options.cpp
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "game/Card.h"
+#include "game/Host.h"
+
+namespace skelda {
+
+enum class MouseButton { Left, Right, Middle };
+
+// Why a round ended.
+enum RoundEndReason { StockEmpty = 0, HumanWentOut = 1, ComputerWentOut = 2 };
+
+constexpr int CardWidth = 71;
+constexpr int CardHeight = 96;
+constexpr int CardStep = 16;
+constexpr int WinningTotal = 500;
+constexpr uint32_t MaxOdds = 2147483647u;
+
+// Which of the human's controls accept input.
+struct Controls {
+    bool PaintBox4 = false;  // the hand
+    bool PaintBox5 = false;  // the stock
+    bool PaintBox6 = false;  // the discard pile
+    bool Button1 = false;    // "&Meld"
+    bool Button2 = false;    // "&Discard"
+    bool SaveGame1 = true;   // the "Save Game" menu item
+};
+
+struct Timers {
+    bool Timer1 = false;  // the deal, 2048 ms
+    bool Timer4 = false;  // the computer's turn, 1024 ms
+    bool Timer5 = false;  // the win animation, 1024 ms
+};
+
+class Game {
+public:
+    explicit Game(Host& host);
+
+    Host& host;
+
+    // --- Cards, piles and scores ---
+    std::array<TCard, 52> Deck{};
+    int32_t NextCard = 0;
+    TCardList DiscardPile;
+    TCardList YourHand;
+    TCardList OpponentHand;
+    std::vector<TCardList> Melds;
+    std::vector<int32_t> YourScores;
+    std::vector<int32_t> OpponentScores;
+
+    // --- Round and turn ---
+    int32_t RoundNumber = 0;
+    bool RoundActive = true;
+    uint8_t TurnPhase = 0;
+    bool HumansTurn = false;
+    bool ComputerFirst = false;
+    std::string StatusPrompt;
+    int32_t PickupIndex = 0;
+    uint32_t ShuffleSeed = 0;
+    std::string PlayerName;
+    std::string OpponentName;
+
+    // --- The computer's memory and the meld bookkeeping ---
+    std::array<int32_t, 13> RankInterest{};
+    std::array<int32_t, 4> SuitInterest{};
+    std::array<uint8_t, 52> SeenCards{};    // rank-major
+    std::array<uint8_t, 52> MeldedCards{};  // rank-major
+    bool HavePickedCard = false;            // PickedCard: only whether one is held matters
+    int PickedExtras = 0;                   // only the count of the further cards matters
+    bool DiscardRunTaken = false;
+
+    // --- Controls, timers, captions ---
+    Controls controls;
+    Timers timers;
+    std::string GroupBox1Caption;
+
+    // --- Options (settings read at start-up and changed by the menu) ---
+    uint8_t AILevel = 1;
+    uint8_t AIBehaviour = 1;
+    uint32_t OddPickup = MaxOdds;
+    uint32_t OddEasy = MaxOdds;
+    bool NoSound = false;
+    int32_t GamesPlayed = 0;
+
+    // --- Saved games ---
+    std::string SavedGameName = "MyGame";
+    std::string StartupGameName = "MyGame";
+    bool SavedOnOpponentsTurn = false;
+    uint8_t BackID = 0;
+
+    // ===== Primitives =====
+    TCard TakeFromStock(bool& got);
+    TCardList SelectedCards() const;
+    void RemoveSelected();
+    int HandIndexAt(int x, size_t count) const;
+    int MeldPoints(bool yours) const;
+    int RoundScore(bool yours) const;
+    bool GameInPlay() const;
+    void SetTurnPhase(uint8_t phase);
+    int YourTotal() const;
+    int OpponentTotal() const;
+
+    // ===== Effects through the host =====
+    bool PlaySoundId(int id, bool noStop = false);
+    void WriteLog(const std::string& message);
+    // Repaints an area now; repainting the discard pile marks its cards as seen.
+    void RepaintArea(Area area);
+    void MarkDiscardsSeen();
+    void SwitchTimer(TimerId timer, bool on);
+    void ShowError(const std::string& text);
+    void ShowInfo(const std::string& text);
+
+    // ===== The deal =====
+    void NewGame(bool fromMenu);
+    void NewRound();
+    void NewDeck();
+    void ShuffleDeck();
+    void Timer1Timer();
+    bool RandomFirstPlayer();
+    void PickOpponentName();
+    bool DealInProgress() const { return timers.Timer1; }
+
+    // ===== Meld rules =====
+    static bool IsSet(const TCardList& list);
+    static bool IsRun(const TCardList& list);
+    static bool IsValidMeld(const TCardList& list);
+    static bool CanLayOff(const TCardList& meld, TCard card);
+    static bool HoldsAceAndTwo(uint8_t suit, const TCardList& a, const TCardList& b);
+    void AddMeld(const TCardList& list);
+    void AddToMeld(TCardList& meld, TCard card);
+    void NoteMelded(TCard card);
+    void LogMeld(const std::string& who, const TCardList& list);
+    bool LayOffSelected();
+    bool CanTakeDiscards(int index, const TCardList& hand);
+    void TakeDiscards(TCardList& hand);
+
+    // ===== The human's turn =====
+    void PaintBox4MouseUp(MouseButton button, int x);
+    void PaintBox5MouseUp(MouseButton button, int x, int y);
+    void PaintBox6MouseUp(MouseButton button, int x, int y);
+    // A release on the middle band outside the stock and pile areas; `pileTop` is the
+    // top of the discard-pile area in the band's coordinates.
+    void GroupBox4MouseUp(MouseButton button, int y, int pileTop);
+    void Button1Click();
+    void Button2Click();
+
+    // ===== Round end =====
+    bool EndRound(RoundEndReason reason);
+    std::string RoundReport(RoundEndReason reason, const std::string& praise) const;
+    std::string ScoreLines() const;
+    void StatusBar1DblClick();
+    // The status line as the status timer builds it; `song` is the current song's name.
+    std::string StatusText(const std::string& song) const;
+    std::string GroupBox4Caption() const;
+
+    // ===== The computer =====
+    void Timer4Timer();
+    void ComputerTurn();
+    TCard ComputerDraw(bool topCardLaysOff);
+    bool FitsHand(TCard x) const;
+    bool ConnectsToHand(TCard x) const;
+    bool ComputerMeld();
+    void ComputerLayOff();
+    void ShowOpponentFloating();
+    void ComputerDiscard(TCard obtained);
+    int DiscardScore(TCard x) const;
+    int SeenScore(TCard x) const;
+    static bool OddChance(uint32_t bound);
+
+    // ===== Saved games, settings, scores =====
+    void SaveGame1Click(bool fromMenu);
+    void LoadGame1Click(bool fromMenu);
+    bool FormCloseQuery();
+    void Startup();  // the game part of the start-up sequence
+    void SubmitScore();
+    void HighestScore1Click();
+};
+
+}  // namespace skelda

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the project needs (only those missing).
+set -euo pipefail
+packages=(cmake ninja-build g++ clang-14 libclang-rt-14-dev pkg-config
+  googletest libgtest-dev
+  qt6-base-dev qt6-base-dev-tools libqt6svg6-dev
+  libsdl2-mixer-dev timgm6mb-soundfont libjpeg62-turbo-dev
+  xvfb xauth imagemagick fonts-dejavu-core)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO=sudo
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
