@@ -17,6 +17,8 @@
 
 namespace skelda {
 
+struct SavedGameRecord;
+
 enum class MouseButton { Left, Right, Middle };
 
 // Why a round ended.
@@ -186,6 +188,18 @@ public:
     void Startup();  // the game part of the start-up sequence
     void SubmitScore();
     void HighestScore1Click();
+    // The record of the state; false (with the reason) when the state does not fit it.
+    bool SerializeGame(uint8_t opponentToMove, SavedGameRecord& record, std::string& why) const;
+    // Applies a record; false, and nothing changed, when it is refused.
+    bool RestoreGame(const SavedGameRecord& record);
+    // Writes <name>.sav; on failure shows why and returns false, the old file untouched.
+    bool SaveGameAs(const std::string& name);
+    std::string SavedGamePath(const std::string& name);
+    void OnlineTopTenScores1Click();
+    void OpenWebPage(const std::string& address);
+    void YourName1Click();
+    // The two odds dialogs: "Pickup more than one card" (pickup) and "Easy dumb moves".
+    void OddsDialog(bool pickup);
 };
 
 }  // namespace skelda

@@ -3,6 +3,7 @@
 // program implements it with Qt; the headless driver and the tests with a recorder.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -62,6 +63,8 @@ public:
 
     // The operating system's name of the logged-on user.
     virtual std::string LogonName() = 0;
+    // The process identifier (it makes the top-ten page's address unique).
+    virtual uint32_t ProcessId() { return 0; }
 };
 
 }  // namespace skelda
