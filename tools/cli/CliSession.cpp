@@ -98,6 +98,8 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, 
             o.seed = static_cast<uint32_t>(n);
         } else if (a == "--config") {
             o.configDir = v;
+        } else if (a == "--inspect") {
+            o.inspect = v;
         } else if (a == "--data") {
             o.dataDir = v;
         } else if (a == "--sound") {

@@ -20,6 +20,7 @@ struct CliOptions {
     std::string configDir;  // empty: a store in memory, thrown away at exit
     std::string dataDir;    // empty: a fresh temporary folder
     bool sound = true;
+    std::string inspect;  // --inspect FILE: print that saved game as JSON and stop
 };
 
 // Parses the command line; nothing (and a reason) for unusable options.
