@@ -1,6 +1,7 @@
 #include "tools/cli/CliSession.h"
 
 #include <chrono>
+#include <climits>
 #include <filesystem>
 #include <random>
 #include <sstream>
@@ -259,6 +260,26 @@ bool CliSession::Execute(const std::string& rawLine) {
         for (const auto& [k, v] : StateFields())
             if (k == words[1]) return out_ << "SHOW " << k << ' ' << v << '\n', true;
         Error("unknown state key " + words[1]);
+    } else if (cmd == "setting-number") {
+        if (argc != 2 || !ParseNumber(words[2], INT32_MIN, 4294967295LL, n))
+            return Error("setting-number takes a name and a number"), true;
+        host_->Settings().WriteNumber(words[1], static_cast<uint32_t>(n));
+    } else if (cmd == "setting-text") {
+        if (argc < 1 || argc > 2) return Error("setting-text takes a name and a word"), true;
+        host_->Settings().WriteText(words[1], argc == 2 ? Unblank(words[2]) : std::string());
+    } else if (cmd == "setting-delete") {
+        if (argc != 1) return Error("setting-delete takes a name"), true;
+        host_->Settings().Delete(words[1]);
+    } else if (cmd == "show-setting") {
+        if (argc != 1) return Error("show-setting takes a name"), true;
+        SettingsStore& st = host_->Settings();
+        if (!st.Exists(words[1])) return out_ << "SETTING " << words[1] << " absent\n", true;
+        if (auto num = st.ReadNumber(words[1]))
+            out_ << "SETTING " << words[1] << " number " << *num << '\n';
+        else if (auto text = st.ReadText(words[1], 262))
+            out_ << "SETTING " << words[1] << " text " << JsonString(*text) << '\n';
+        else
+            out_ << "SETTING " << words[1] << " present\n";
     } else if (cmd == "state") {
         if (noArgs()) out_ << "STATE " << StateJson() << '\n';
     } else {
