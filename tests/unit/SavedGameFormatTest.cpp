@@ -216,18 +216,18 @@ TEST(SavedGameFormat, RefusesRecordsTheGameCannotUse) {
         return !ReadSavedGame(r).has_value();
     };
     EXPECT_FALSE(refused([](auto&) {}));
-    EXPECT_TRUE(refused([](auto& b) { b[0] = 's'; }));       // magic
-    EXPECT_TRUE(refused([](auto& b) { b[6067] = 1; }));      // end marker
-    EXPECT_TRUE(refused([](auto& b) { b[10] = 53; }));       // discard count
-    EXPECT_TRUE(refused([](auto& b) { b[16] = 200; }));      // your hand count
-    EXPECT_TRUE(refused([](auto& b) { b[17] = 255; }));      // opponent's hand count
-    EXPECT_TRUE(refused([](auto& b) { b[12] = 17; }));       // meld count
-    EXPECT_TRUE(refused([](auto& b) { b[4740] = 14; }));     // cards in a meld
-    EXPECT_TRUE(refused([](auto& b) { b[4780] = 0; }));      // an empty meld
-    EXPECT_TRUE(refused([](auto& b) { b[11] = 53; }));       // stock index
-    EXPECT_TRUE(refused([](auto& b) { b[15] = 4; }));        // phase
-    EXPECT_TRUE(refused([](auto& b) { b[18] = 4; }));        // suit of a discard
-    EXPECT_TRUE(refused([](auto& b) { b[331] = 13; }));      // rank of a hand card
+    EXPECT_TRUE(refused([](auto& b) { b[0] = 's'; }));           // magic
+    EXPECT_TRUE(refused([](auto& b) { b[6067] = 1; }));          // end marker
+    EXPECT_TRUE(refused([](auto& b) { b[10] = 53; }));           // discard count
+    EXPECT_TRUE(refused([](auto& b) { b[16] = 200; }));          // your hand count
+    EXPECT_TRUE(refused([](auto& b) { b[17] = 255; }));          // opponent's hand count
+    EXPECT_TRUE(refused([](auto& b) { b[12] = 17; }));           // meld count
+    EXPECT_TRUE(refused([](auto& b) { b[4740] = 14; }));         // cards in a meld
+    EXPECT_TRUE(refused([](auto& b) { b[4780] = 0; }));          // an empty meld
+    EXPECT_TRUE(refused([](auto& b) { b[11] = 53; }));           // stock index
+    EXPECT_TRUE(refused([](auto& b) { b[15] = 4; }));            // phase
+    EXPECT_TRUE(refused([](auto& b) { b[18] = 4; }));            // suit of a discard
+    EXPECT_TRUE(refused([](auto& b) { b[331] = 13; }));          // rank of a hand card
     EXPECT_TRUE(refused([](auto& b) { b[174 + 3 * 51] = 9; }));  // a deck card
     EXPECT_TRUE(refused([](auto& b) { b[4790 + 1] = 200; }));    // a meld card
     // Slots past a count are not read, so what lies there does not matter.
