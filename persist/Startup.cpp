@@ -33,7 +33,7 @@ void Game::Startup() {
         AILevel = 1;
     }
     if (auto name = s.ReadText("Username", 256)) PlayerName = *name;
-    NoSound = s.Exists("NoSound");
+    if (s.Exists("NoSound")) NoSound = true;
     GamesPlayed = static_cast<int32_t>(s.ReadNumber("GamesPlayed").value_or(0));
 
     PlaySoundId(8);

@@ -226,6 +226,19 @@ bool CliSession::Execute(const std::string& rawLine) {
             g.SaveGame1Click(true);
         else
             g.LoadGame1Click(true);
+    } else if (cmd == "menu") {
+        // Menu commands that only ask, show or store: their dialogs take queued answers.
+        const std::string item = argc == 1 ? words[1] : "";
+        if (item == "highest-score")
+            g.HighestScore1Click();
+        else if (item == "top-ten")
+            g.OnlineTopTenScores1Click();
+        else if (item == "your-name")
+            g.YourName1Click();
+        else if (item == "odds-pickup" || item == "odds-easy")
+            g.OddsDialog(item == "odds-pickup");
+        else
+            Error("menu takes highest-score, top-ten, your-name, odds-pickup or odds-easy");
     } else if (cmd == "close") {
         if (noArgs() && g.FormCloseQuery()) out_ << "CLOSED\n";
     } else if (cmd == "sound") {
