@@ -13,3 +13,24 @@ cmake -S . -B build-asan -G Ninja -DSKELDA_WERROR=ON -DSKELDA_SANITIZE=ON -DSKEL
 cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j "$jobs"
+# A short run of each fuzz target (libFuzzer, clang) in a build folder of its own. New
+# inputs go to a scratch folder; the committed seeds in fuzz/corpus are only read.
+cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 -DSKELDA_FUZZ=ON \
+  -DSKELDA_APP=OFF -DSKELDA_TESTS=OFF >/dev/null
+fuzzers=$(cd fuzz && ls fuzz_*.cpp | sed 's/\.cpp$//')
+cmake --build build-fuzz -j "$jobs" --target $fuzzers
+for f in $fuzzers; do
+  seeds=fuzz/corpus/${f#fuzz_}
+  scratch=$(mktemp -d)
+  args=(-max_total_time="${SKELDA_FUZZ_SECONDS:-20}" -timeout=10 -artifact_prefix=build-fuzz/)
+  [ -f "fuzz/${f#fuzz_}.dict" ] && args+=(-dict="fuzz/${f#fuzz_}.dict")
+  [ -d "$seeds" ] || seeds=""
+  echo "fuzzing $f for ${SKELDA_FUZZ_SECONDS:-20} s"
+  if ! "build-fuzz/fuzz/$f" "${args[@]}" "$scratch" $seeds >"build-fuzz/$f.log" 2>&1; then
+    tail -n 60 "build-fuzz/$f.log"
+    echo "$f found a fault; the input is in build-fuzz/"
+    exit 1
+  fi
+  tail -n 1 "build-fuzz/$f.log"
+  rm -rf "$scratch"
+done

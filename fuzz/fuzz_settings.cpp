@@ -1,0 +1,68 @@
+// The settings reads: the input is the text of the INI file behind the QSettings store.
+// Every value is read as every kind, then the start-up sequence reads its own.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "fuzz/FuzzHost.h"
+#include "game/Game.h"
+#include "game/Random.h"
+#include "persist/qt/QtSettingsStore.h"
+
+using namespace skelda;
+
+namespace {
+
+// Reads from the store under test; writes are dropped, since writing the INI file back
+// (with its lock file) would slow every run down to a crawl.
+class ReadOnly : public SettingsStore {
+public:
+    explicit ReadOnly(std::unique_ptr<SettingsStore> s) : s_(std::move(s)) {}
+    bool Exists(const std::string& n) override { return s_->Exists(n); }
+    std::optional<uint32_t> ReadNumber(const std::string& n) override { return s_->ReadNumber(n); }
+    std::optional<std::string> ReadText(const std::string& n, size_t size) override {
+        return s_->ReadText(n, size);
+    }
+    std::optional<std::string> ReadBytes(const std::string& n) override { return s_->ReadBytes(n); }
+    void WriteNumber(const std::string&, uint32_t) override {}
+    void WriteText(const std::string&, const std::string&) override {}
+    void WriteBytes(const std::string&, const std::string&) override {}
+    void Delete(const std::string&) override {}
+
+private:
+    std::unique_ptr<SettingsStore> s_;
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    // A new file name each time: QSettings keeps files it has read in a cache.
+    static unsigned counter = 0;
+    const std::string path = "/tmp/skelda-fuzz-settings-" + std::to_string(getpid()) + "-" +
+                             std::to_string(counter++) + ".ini";
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data), size);
+    {
+        auto store = std::make_unique<QtSettingsStore>(QString::fromStdString(path));
+        for (const char* name : {"HorzMelds", "Autoload", "OddPickup", "OddEasy", "AIStyles",
+                                 "Username", "NoMusic", "NoSound", "TableColor", "Wallpaper",
+                                 "GamesPlayed", "HighScore", "DeckFile", "BackID"}) {
+            (void)store->Exists(name);
+            (void)store->ReadNumber(name);
+            (void)store->ReadText(name, 261);
+            (void)store->ReadText(name, 1);
+            (void)store->ReadBytes(name);
+        }
+        FuzzHost host(std::make_unique<ReadOnly>(std::move(store)));
+        SetRandSeed(static_cast<uint32_t>(size));
+        Game g(host);
+        g.Startup();
+        g.HighestScore1Click();
+        // A read text must fit its buffer.
+        if (g.PlayerName.size() > 255 || g.SavedGameName.size() > 260) __builtin_trap();
+    }
+    std::remove(path.c_str());
+    return 0;
+}
