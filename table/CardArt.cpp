@@ -204,13 +204,10 @@ QPainterPath RankCentreLines(int rank) {
 }  // namespace
 
 QPainterPath SuitPath(int suit) {
-    switch (suit) {
-        case 0: return ClubPath();
-        case 1: return DiamondPath();
-        case 2: return HeartPath();
-        case 3: return SpadePath();
-        default: return {};
-    }
+    // The outlines are constant; building the club and the spade takes boolean path
+    // operations, so they are built once (thread-safely) and shared.
+    static const QPainterPath shapes[4] = {ClubPath(), DiamondPath(), HeartPath(), SpadePath()};
+    return suit >= 0 && suit < 4 ? shapes[suit] : QPainterPath();
 }
 
 void DrawPip(QPainter& p, int suit, QPointF center, qreal height, bool inverted,

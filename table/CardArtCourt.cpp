@@ -1,5 +1,7 @@
 // The court cards: a framed portrait of a Jack, Queen or King, drawn as its top half and
 // repeated upside down below a dividing line, as on double-headed playing cards.
+#include <utility>
+
 #include "table/CardArt.h"
 #include "table/CardArtPaint.h"
 
@@ -13,6 +15,7 @@ const QColor Cream(0xfb, 0xf4, 0xdf);
 const QColor Red(0xc8, 0x20, 0x30);
 const QColor Blue(0x23, 0x55, 0xa8);
 const QColor Navy(0x1c, 0x27, 0x4a);
+const QColor Yellow(0xf2, 0xc9, 0x4c);
 const QColor Silver(0xcf, 0xd6, 0xde);
 
 struct Palette {
@@ -20,12 +23,13 @@ struct Palette {
 };
 
 Palette PaletteFor(int suit, int rank) {
-    const bool red = suit == 1 || suit == 2;
-    const QColor hairs[4] = {QColor(0x6b, 0x3e, 0x1f), QColor(0xc8, 0x87, 0x1e),
-                             QColor(0xd9, 0xa4, 0x20), QColor(0x3a, 0x2a, 0x1a)};
-    Palette pal{red ? Red : Blue, red ? Blue : Red, hairs[suit]};
-    if (suit == 3 && rank != 11) pal.robe = Navy;
-    if (rank == 11) std::swap(pal.robe, pal.accent);  // queens wear the other colour
+    // Robe and trimming per suit; queens wear them the other way round.
+    static const QColor robes[4] = {Blue, Red, Red, Navy};
+    static const QColor accents[4] = {Red, Yellow, Blue, Yellow};
+    static const QColor hairs[4] = {QColor(0x6b, 0x3e, 0x1f), QColor(0xc8, 0x87, 0x1e),
+                                    QColor(0xd9, 0xa4, 0x20), QColor(0x3a, 0x2a, 0x1a)};
+    Palette pal{robes[suit], accents[suit], hairs[suit]};
+    if (rank == 11) std::swap(pal.robe, pal.accent);
     if (rank == 12 && suit == 2) pal.hair = QColor(0xe8, 0xe4, 0xdc);  // a grey-bearded king
     return pal;
 }

@@ -51,7 +51,7 @@ QImage ContactSheet(qreal dpr) {
     const QSize big(96, 96);
     p.drawPixmap(QRect(QPoint(x, cell(4, 5).y()), big), icon.pixmap(QSize(256, 256), 1.0));
 
-    // Every card in overlapping hands, as on the table, with one back-row of the stock.
+    // Every card in overlapping hands, as on the table, and a stock of backs 4 pixels apart.
     for (int suit = 0; suit < 4; ++suit) {
         const QPoint origin = cell(0, 6 + suit / 2) + QPoint((suit % 2) * (HandWidth + Gap), 0);
         for (int rank = 0; rank < 13; ++rank)
@@ -59,8 +59,7 @@ QImage ContactSheet(qreal dpr) {
     }
     const QPoint stock = cell(0, 6) + QPoint(2 * (HandWidth + Gap), 0);
     p.drawPixmap(stock, StockEndPixmap(dpr));
-    for (int b = 0; b < 10; ++b)
-        p.drawPixmap(stock + QPoint(b * 4, 0), CardBackPixmap(b % CardBackCount, dpr));
+    for (int b = 0; b < 10; ++b) p.drawPixmap(stock + QPoint(b * 4, 0), CardBackPixmap(9, dpr));
     const QPoint mixed = cell(0, 7) + QPoint(2 * (HandWidth + Gap), 0);
     const int hand[][2] = {{3, 0}, {2, 9}, {1, 10}, {0, 11}, {2, 12}, {3, 7}, {1, 5}};
     int i = 0;
