@@ -162,6 +162,13 @@ TEST(CardArt, BacksDifferClearlyFromEachOther) {
             EXPECT_GT(DifferingPixels(backs[i], backs[j]), area / 3) << i << " and " << j;
 }
 
+TEST(CardArt, DrawingTheSamePictureTwiceGivesTheSamePixels) {
+    // Callers redraw after a change of screen; a back must not reshuffle its pattern.
+    for (int b = 0; b < CardBackCount; ++b)
+        EXPECT_EQ(Argb(CardBackPixmap(b, 2)), Argb(CardBackPixmap(b, 2))) << b;
+    EXPECT_EQ(Argb(CardFacePixmap(2, 11)), Argb(CardFacePixmap(2, 11)));
+}
+
 TEST(CardArt, TablePicturesLookAsDescribed) {
     const QImage slot = Argb(EmptySlotPixmap());
     const QImage cross = Argb(StockEndPixmap());
@@ -182,6 +189,9 @@ TEST(CardArt, TablePicturesLookAsDescribed) {
 
 TEST(CardArt, IconsComeAtTheirSizesAndTheFacesDiffer) {
     const QIcon icon = ProgramIcon();
+    const QList<QSize> sizes = icon.availableSizes();
+    for (int size : {16, 24, 32, 48, 64, 128, 256})
+        EXPECT_TRUE(sizes.contains(QSize(size, size))) << size;
     for (int size : {16, 32, 48, 256}) {
         const QImage img = icon.pixmap(QSize(size, size), 1.0).toImage();
         EXPECT_EQ(img.size(), QSize(size, size));
