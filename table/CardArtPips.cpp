@@ -67,14 +67,14 @@ std::vector<QPointF> PipLayout(int count) {
 
 void DrawAceOfSpades(QPainter& p) {
     const QPointF c(ColMid, RowMid - 1);
-    const qreal h = 46;
+    const qreal h = 42;
     // A thin ornamental ring behind the pip.
     p.save();
     p.setPen(QPen(QColor(0x14, 0x14, 0x18), 0.8));
     p.setBrush(Qt::NoBrush);
-    p.drawEllipse(c + QPointF(0, 1), 24.5, 24.5);
+    p.drawEllipse(c + QPointF(0, 1), 23, 23);
     p.setPen(QPen(QColor(0x14, 0x14, 0x18), 0.5, Qt::DotLine));
-    p.drawEllipse(c + QPointF(0, 1), 22.5, 22.5);
+    p.drawEllipse(c + QPointF(0, 1), 21.2, 21.2);
     p.restore();
 
     DrawPip(p, 3, c, h);
