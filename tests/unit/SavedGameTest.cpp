@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 #include "game/Random.h"
@@ -322,4 +323,38 @@ TEST(SavedGame, CloseQueryPaths) {
     out = s.Run(melds + "\nanswer yes\nclose");
     EXPECT_NE(out.find("cannot be saved"), std::string::npos);
     EXPECT_EQ(out.find("CLOSED"), std::string::npos);
+}
+
+TEST(SavedGame, ClosingWithYesResumesThatGameAtTheNextRun) {
+    const auto root = std::filesystem::temp_directory_path() /
+                      ("skelda-runs-" + std::to_string(std::random_device{}()));
+    CliOptions o;
+    o.seed = 12;
+    o.sound = false;
+    o.configDir = (root / "config").string();
+    o.dataDir = (root / "data").string();
+    std::string opponent;
+    {
+        std::ostringstream out;
+        CliSession first(o, out);
+        first.Execute("startup");
+        first.Execute("run");
+        first.Execute("save Friday");
+        first.Execute("set your-scores 75");
+        first.Execute("set opponent-scores 60");
+        first.Execute("answer yes");
+        first.Execute("close");
+        EXPECT_NE(out.str().find("CLOSED"), std::string::npos);
+        opponent = first.game().OpponentName;
+    }
+    o.seed = 99;
+    std::ostringstream out;
+    CliSession second(o, out);
+    second.Execute("startup");
+    EXPECT_EQ(second.game().StartupGameName, "Friday");
+    EXPECT_EQ(second.game().YourScores, std::vector<int32_t>{75});
+    EXPECT_EQ(second.game().OpponentName, opponent);
+    EXPECT_EQ(out.str().find("TIMER Timer1 on"), std::string::npos);
+    std::error_code ec;
+    std::filesystem::remove_all(root, ec);
 }
