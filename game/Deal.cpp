@@ -31,7 +31,8 @@ void Game::NewRound() {
     RepaintArea(Area::All);
     NewDeck();
     if (GamesPlayed == -1) GamesPlayed = 0;
-    ++GamesPlayed;
+    // A stored 32-bit count: past the largest value it wraps instead of overflowing.
+    GamesPlayed = static_cast<int32_t>(static_cast<uint32_t>(GamesPlayed) + 1u);
     host.Settings().WriteNumber("GamesPlayed", static_cast<uint32_t>(GamesPlayed));
     ShuffleDeck();
     const uint32_t shuffles = Random(4) + 1;

@@ -150,3 +150,17 @@ TEST(Settings, StartupReadsWhatTheGameUses) {
     EXPECT_FALSE(g.NoSound);
     EXPECT_NE(out.str().find("SOUND 8 played"), std::string::npos);
 }
+
+TEST(Settings, TheRoundCountWrapsAtItsLargestValue) {
+    // Found by the settings fuzzer: the count after the largest signed value overflowed.
+    TempFolder t;
+    std::ofstream(t.path / "skelda.ini") << "[General]\nGamesPlayed=2147483647\n";
+    CliOptions o;
+    o.seed = 1;
+    o.configDir = t.path.string();
+    std::ostringstream out;
+    CliSession session(o, out);
+    session.Execute("startup");
+    session.Execute("show-setting GamesPlayed");
+    EXPECT_NE(out.str().find("SETTING GamesPlayed number 2147483648"), std::string::npos);
+}
