@@ -146,7 +146,6 @@ void Game::SaveGame1Click(bool fromMenu) {
 }
 
 void Game::LoadGame1Click(bool fromMenu) {
-    std::string name;
     if (fromMenu) {
         const auto answer = host.InputBox("Load Game", "Enter saved game name", SavedGameName);
         if (!answer) return;
@@ -161,7 +160,7 @@ void Game::LoadGame1Click(bool fromMenu) {
         std::string message;
         if (CheckSavedGameName(buffer, message)) SavedGameName = buffer;
     }
-    name = SavedGameName;
+    const std::string name = SavedGameName;
 
     // At start-up any failure gives a new game; from the menu the table stays as it was.
     auto fail = [&](const std::string& text) {

@@ -103,14 +103,11 @@ public:
     }
     void Problem(const std::string& p) {
         if (problems_) problems_->push_back(p);
-        ++count_;
     }
-    int problemCount() const { return count_; }
 
 private:
     const std::array<uint8_t, SavedRecordSize>& b_;
     std::vector<std::string>* problems_;
-    int count_ = 0;
 };
 
 }  // namespace
