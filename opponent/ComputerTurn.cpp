@@ -4,21 +4,40 @@
 
 namespace skelda {
 
+namespace {
+
+// Whether the round that was running at construction has since been scored: the round
+// ended, a new one was started, or a new deal began.
+class RoundWatch {
+public:
+    explicit RoundWatch(const Game& g)
+        : g_(g), active_(g.RoundActive), round_(g.RoundNumber), dealing_(g.timers.Timer1) {}
+    bool Ended() const {
+        return (active_ && !g_.RoundActive) || g_.RoundNumber != round_ ||
+               (!dealing_ && g_.timers.Timer1);
+    }
+
+private:
+    const Game& g_;
+    bool active_;
+    int32_t round_;
+    bool dealing_;
+};
+
+}  // namespace
+
 void Game::Timer4Timer() {
     if (!timers.Timer4) return;
     SwitchTimer(TimerId::Timer4, false);
     // No saving in the middle of the computer's turn.
     controls.SaveGame1 = false;
 
-    const bool wasActive = RoundActive;
-    const int32_t roundBefore = RoundNumber;
-    const bool dealingBefore = timers.Timer1;
+    const RoundWatch watch(*this);
     ComputerTurn();
     // A turn that ended the round has already scored it and, unless the game is over,
     // started the next deal; handing the table to the human now would overwrite the new
     // round's first player and prompt.
-    const bool roundEnded = (wasActive && !RoundActive) || RoundNumber != roundBefore ||
-                            (!dealingBefore && timers.Timer1);
+    const bool roundEnded = watch.Ended();
     if (!roundEnded) {
         RepaintArea(Area::PaintBox1);
         RepaintArea(Area::PaintBox2);
@@ -60,9 +79,13 @@ void Game::ComputerTurn() {
     }
     SetTurnPhase(3);
     RepaintArea(Area::PaintBox2);
+    const RoundWatch watch(*this);
     ComputerDiscard(obtained);
-    HumansTurn = true;
-    SetTurnPhase(1);
+    // Going out has started the next round, whose first player stands.
+    if (!watch.Ended()) {
+        HumansTurn = true;
+        SetTurnPhase(1);
+    }
     PickedExtras = 0;
     PlaySoundId(3);
 }
