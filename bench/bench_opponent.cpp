@@ -61,27 +61,27 @@ int main(int argc, char** argv) {
         SetRandSeed(handSize * 1000 + pileSize);
         std::vector<Position> positions;
         for (int i = 0; i < 20000; ++i) positions.push_back(RandomPosition(handSize, pileSize));
-        long calls = 0, agree = 0, yes = 0;
-        auto run = [&](bool literal) {
+        // Placing a position on the table is timed alone and taken off both figures.
+        auto run = [&](int mode) {
             long trues = 0;
             for (const Position& p : positions) {
                 g.DiscardPile = p.pile;
                 g.Melds = p.melds;
+                if (mode == 0) continue;
                 for (int i = 0; i < static_cast<int>(p.pile.size()); ++i)
-                    trues += literal ? CanTakeDiscardsLiteral(g, i, p.hand)
-                                     : g.CanTakeDiscards(i, p.hand);
+                    trues += mode == 1 ? CanTakeDiscardsLiteral(g, i, p.hand)
+                                       : g.CanTakeDiscards(i, p.hand);
             }
             return trues;
         };
         long lit = 0, fast = 0;
-        const double tl = Time([&] { lit = run(true); });
-        const double tf = Time([&] { fast = run(false); });
-        calls = static_cast<long>(positions.size()) * pileSize;
-        yes = fast;
-        agree = lit == fast;
+        const double tp = Time([&] { run(0); });
+        const double tl = Time([&] { lit = run(1); }) - tp;
+        const double tf = Time([&] { fast = run(2); }) - tp;
+        const long calls = static_cast<long>(positions.size()) * pileSize;
         std::printf("%4u  %4u  %16.1f  %16.1f  %6.1fx   (%ld of %ld true%s)\n", handSize, pileSize,
-                    1e9 * tl / double(calls), 1e9 * tf / double(calls), tl / tf, yes, calls,
-                    agree ? "" : ", COUNTS DIFFER");
+                    1e9 * tl / double(calls), 1e9 * tf / double(calls), tl / tf, fast, calls,
+                    lit == fast ? "" : ", COUNTS DIFFER");
     }
 
     sim::SimOptions o;

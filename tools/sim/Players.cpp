@@ -1,6 +1,7 @@
 #include "tools/sim/Players.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
 #include <vector>
 
@@ -71,20 +72,35 @@ bool Waiting(const Game& g) {
     return g.timers.Timer4 || g.TurnPhase != 2 || !g.HumansTurn;
 }
 
-// The first triple of the hand in index order that makes a meld (and holds `must` when
-// it is a valid index).
+// Three cards of one rank, or of one suit in a row with the Ace low or high.
+bool Meld3(TCard a, TCard b, TCard c) {
+    if (a.Rank == b.Rank && b.Rank == c.Rank) return true;
+    if (a.Suit != b.Suit || b.Suit != c.Suit) return false;
+    const uint32_t mask = (1u << a.Rank) | (1u << b.Rank) | (1u << c.Rank);
+    if (mask == ((1u << 11) | (1u << 12) | 1u)) return true;  // Queen, King, Ace
+    const uint32_t low = mask >> std::countr_zero(mask);
+    return low == 7u;
+}
+
+// The first triple of the hand in index order that makes a meld (and holds the card at
+// `must` when that is a valid index).
 bool FindTriple(const TCardList& hand, int must, std::vector<size_t>& out) {
-    TCardList c(3);
     const size_t n = hand.size();
+    if (must >= 0) {
+        const size_t m = static_cast<size_t>(must);
+        for (size_t j = 0; j < n; ++j)
+            for (size_t k = j + 1; k < n; ++k) {
+                if (j == m || k == m || !Meld3(hand[m], hand[j], hand[k])) continue;
+                out = {m, j, k};
+                std::sort(out.begin(), out.end());
+                return true;
+            }
+        return false;
+    }
     for (size_t i = 0; i < n; ++i)
         for (size_t j = i + 1; j < n; ++j)
             for (size_t k = j + 1; k < n; ++k) {
-                if (must >= 0 && i != size_t(must) && j != size_t(must) && k != size_t(must))
-                    continue;
-                c[0] = hand[i];
-                c[1] = hand[j];
-                c[2] = hand[k];
-                if (!Game::IsValidMeld(c)) continue;
+                if (!Meld3(hand[i], hand[j], hand[k])) continue;
                 out = {i, j, k};
                 return true;
             }
@@ -178,8 +194,8 @@ private:
         for (size_t i = 0; i < n; ++i)
             for (size_t j = i + 1; j < n; ++j)
                 for (size_t k = j + 1; k < n; ++k) {
+                    if (!Meld3(hand[i], hand[j], hand[k])) continue;
                     c = {hand[i], hand[j], hand[k]};
-                    if (!Game::IsValidMeld(c)) continue;
                     std::vector<size_t> idx = {i, j, k};
                     for (bool grew = true; grew;) {
                         grew = false;

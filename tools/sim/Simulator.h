@@ -38,7 +38,8 @@ struct SimResult {
     uint64_t refusals = 0;  // the human's actions the table refused
     uint32_t signature = 2166136261u;
     std::string violation;  // empty when every check held
-    double seconds = 0;
+    double seconds = 0;     // wall-clock time
+    double cpuSeconds = 0;  // processor time of this process (one thread)
 };
 
 // The options from the command line; false (and a reason) for unusable ones.
