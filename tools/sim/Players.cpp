@@ -21,22 +21,27 @@ std::string Describe(Move m) {
 }
 
 void Table::Stock() {
+    current = {MoveKind::Stock};
     g.PaintBox5MouseUp(MouseButton::Left, 0, 10);
     Done({MoveKind::Stock});
 }
 void Table::Pile(int index) {
+    current = {MoveKind::Pile, index};
     g.PaintBox6MouseUp(MouseButton::Left, index * CardStep, 10);
     Done({MoveKind::Pile, index});
 }
 void Table::Select(int index) {
+    current = {MoveKind::Select, index};
     g.PaintBox4MouseUp(MouseButton::Left, index * CardStep);
     Done({MoveKind::Select, index});
 }
 void Table::Meld() {
+    current = {MoveKind::Meld};
     g.Button1Click();
     Done({MoveKind::Meld});
 }
 void Table::Discard() {
+    current = {MoveKind::Discard};
     g.Button2Click();
     Done({MoveKind::Discard});
 }

@@ -34,7 +34,8 @@ public:
     void Done(Move m) { after_(m); }
 
     Game& g;
-    bool stop = false;  // set by the watcher: a check failed, play no further
+    Move current{MoveKind::DealTick};  // the action under way
+    bool stop = false;                 // set by the watcher: a check failed, play no further
 
 private:
     std::function<void(Move)> after_;

@@ -43,6 +43,7 @@ struct GameRun {
     int level;
 
     std::string Where(const Game& g, Move m, uint64_t action) const {
+        // The game replays alone with --games 1 --seed <seed> --level <level>.
         return "seed " + std::to_string(seed) + " (game " + std::to_string(index + 1) + ", level " +
                std::to_string(level) + "), round " + std::to_string(g.RoundNumber) + ", action " +
                std::to_string(action) + ": " + Describe(m);
@@ -88,7 +89,7 @@ struct GameRun {
             if (bad.empty()) bad = CheckTable(g);
             if (!bad.empty()) {
                 result.violation =
-                    Where(g, last, action + 1) + " (at the end of the round): " + bad;
+                    Where(g, table.current, action + 1) + " (at the end of the round): " + bad;
                 table.stop = true;
             }
         };
@@ -99,10 +100,12 @@ struct GameRun {
         for (uint64_t idle = 0; !table.stop;) {
             const uint64_t before = action;
             if (g.timers.Timer1) {
+                table.current = {MoveKind::DealTick};
                 g.Timer1Timer();
                 table.Done({MoveKind::DealTick});
             } else if (g.timers.Timer4) {
                 ++turnsThisRound;
+                table.current = {MoveKind::ComputerTurn};
                 g.Timer4Timer();
                 table.Done({MoveKind::ComputerTurn});
             } else if (!g.GameInPlay()) {

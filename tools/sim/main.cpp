@@ -23,6 +23,7 @@ int main(int argc, char** argv) {
     std::printf("%s\n", skelda::sim::SummaryLine(options, result).c_str());
     if (!result.violation.empty()) {
         std::printf("VIOLATION %s\n", result.violation.c_str());
+        std::printf("(replay that game alone with --games 1 and its seed and level)\n");
         return 1;
     }
     return 0;
