@@ -72,7 +72,7 @@ TEST(CanTakeDiscards, CountingAgreesWithTheEnumerationOnRandomPositions) {
     Table a, b;
     SetRandSeed(20261208);
     long positions = 0, taken = 0;
-    for (int round = 0; round < 25000; ++round) {
+    for (int round = 0; round < 15000; ++round) {
         // Shapes from play (a dealt deck: no repeats) and crafted ones (repeats, flags,
         // cards outside the deck).
         const bool crafted = round % 3 == 0;

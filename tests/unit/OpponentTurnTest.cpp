@@ -157,3 +157,28 @@ TEST(Timer4Timer, SaveGameIsOffDuringTheTurnAndOnAfterIt) {
     g.Timer4Timer();
     EXPECT_EQ(Text(g.OpponentHand), "7S");
 }
+
+TEST(Timer4Timer, EasyDrawsItsCoinsEvenWhenTheTopCardLaysOff) {
+    // How many numbers a turn draws: one per pile index for the pickup scan, and at Easy
+    // one for the top card and one for the discard, whatever the top card does.
+    auto draws = [](uint8_t level) {
+        Table t;
+        Game& g = t.g;
+        g.AILevel = level;
+        g.OddPickup = 0;  // every scan coin false
+        g.OddEasy = 0;    // every Easy coin false
+        g.Melds = {Cards("5H 6H 7H")};
+        g.OpponentHand = Cards("3D 9S");
+        g.DiscardPile = Cards("2C KD 8H");
+        g.SwitchTimer(TimerId::Timer4, true);
+        SetRandSeed(12345);
+        g.Timer4Timer();
+        EXPECT_EQ(Text(g.Melds[0]), "5H 6H 7H 8H");
+        uint32_t s = 12345;
+        for (int n = 0; n < 100; ++n, s = s * 134775813u + 1u)
+            if (s == RandSeed()) return n;
+        return -1;
+    };
+    EXPECT_EQ(draws(1), 3);
+    EXPECT_EQ(draws(0), 5);
+}
