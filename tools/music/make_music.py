@@ -36,6 +36,7 @@ def vlq(value):
 class Track:
     def __init__(self, name):
         self.events = []  # (tick, order, bytes); order puts note-offs before note-ons
+        self.end = 0  # the tick of the end-of-track event, at least the last event's
         self.meta(0, 0x03, name.encode("ascii"))
 
     def meta(self, tick, kind, data):
@@ -55,7 +56,7 @@ class Track:
         for tick, _, data in sorted(self.events, key=lambda e: (e[0], e[1])):
             body += vlq(tick - last) + data
             last = tick
-        body += vlq(0) + b"\xff\x2f\x00"
+        body += vlq(max(0, self.end - last)) + b"\xff\x2f\x00"
         return b"MTrk" + struct.pack(">I", len(body)) + bytes(body)
 
 
@@ -230,7 +231,7 @@ class Song:
             tempo.meta(t, 0x51, struct.pack(">I", round(60_000_000 / (bpm * (1 - 0.05 * (k + 1)))))[1:])
         end = tick + self.bar * 2
         for track in (tempo, mel, acc, low):
-            track.events.append((end, 3, b""))  # pads every track to the same end
+            track.end = end  # every track ends together, after the last chord has rung
 
         tracks = [tempo, mel, acc, low]
         header = b"MThd" + struct.pack(">IHHH", 6, 1, len(tracks), PPQ)
