@@ -37,6 +37,7 @@ class Track:
     def __init__(self, name):
         self.events = []  # (tick, order, bytes); order puts note-offs before note-ons
         self.end = 0  # the tick of the end-of-track event, at least the last event's
+        self.sounding = {}  # (channel, key) -> index of the note-off of its latest note
         self.meta(0, 0x03, name.encode("ascii"))
 
     def meta(self, tick, kind, data):
@@ -48,7 +49,13 @@ class Track:
     def note(self, tick, length, ch, key, vel):
         if not 0 <= key <= 127:
             return
+        # A key struck again while it still sounds: the earlier note ends here, so its
+        # note-off does not cut the new one short.
+        earlier = self.sounding.get((ch, key))
+        if earlier is not None and self.events[earlier][0] > tick:
+            self.events[earlier] = (tick, 0, self.events[earlier][2])
         self.channel(tick, [0x90 | ch, key, max(1, min(127, vel))], 2)
+        self.sounding[(ch, key)] = len(self.events)
         self.channel(tick + max(1, length), [0x80 | ch, key, 64], 0)
 
     def encode(self):
