@@ -29,6 +29,8 @@ namespace {
 constexpr int EffectChannel = 0;
 // Longer "lengths" than a day come from damaged files; report them as unknown.
 constexpr uint64_t LongestSongMs = 24ull * 60 * 60 * 1000;
+// Songs are read whole into memory; a MIDI file is rarely more than a few hundred KB.
+constexpr qint64 LargestSongBytes = 16 * 1024 * 1024;
 
 // General MIDI soundfonts that Debian packages install. SDL_mixer names its own default
 // (on Debian 12 a ".sf3" file that no package installs); when none of the soundfonts it
@@ -143,7 +145,7 @@ int Audio::PlaySong(const std::string& path) {
     if (!ok()) return -1;
     StopMusic();
     QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly)) return -1;
+    if (!file.open(QIODevice::ReadOnly) || file.size() > LargestSongBytes) return -1;
     device->songBytes = file.readAll();
     const auto* bytes = reinterpret_cast<const unsigned char*>(device->songBytes.constData());
     const auto length = MidiLengthMs(bytes, size_t(device->songBytes.size()));

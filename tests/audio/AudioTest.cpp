@@ -122,6 +122,11 @@ TEST_F(WithDriver, SongsReportTheirTempoMapLength) {
     const auto junk = dir / "junk.mid";
     std::ofstream(junk) << "not a song at all";
     EXPECT_EQ(audio.PlaySong(junk.string()), -1);
+    EXPECT_EQ(audio.PlaySong(dir.string()), -1);  // a folder
+    const auto huge = dir / "huge.mid";
+    std::filesystem::copy_file(Waltz, huge);
+    std::filesystem::resize_file(huge, 17 * 1024 * 1024);  // sparse, refused unread
+    EXPECT_EQ(audio.PlaySong(huge.string()), -1);
     // A MIDI file whose header is damaged after the tempo map's reach still plays if the
     // synthesiser takes it; a playable file with no readable length reports 0.
     auto cut = bytes;
