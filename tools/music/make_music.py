@@ -68,14 +68,14 @@ class Track:
 
 
 class Song:
-    def __init__(self, spec):
-        self.s = spec
-        self.rng = random.Random(spec["seed"])
-        self.beats = spec["beats"]
+    def __init__(self, plan):
+        self.s = plan
+        self.rng = random.Random(plan["seed"])
+        self.beats = plan["beats"]
         self.bar = self.beats * PPQ
-        scale = MAJOR if spec["mode"] == "major" else MINOR
+        scale = MAJOR if plan["mode"] == "major" else MINOR
         self.scale = scale
-        self.tonic = spec["tonic"]
+        self.tonic = plan["tonic"]
 
     # Pitches -------------------------------------------------------------------------------
     def degree_pitch(self, degree, octave_base):
@@ -310,10 +310,10 @@ def length_seconds(data):
 
 def main():
     OUT.mkdir(exist_ok=True)
-    for spec in SONGS:
-        data = Song(spec).compose()
-        (OUT / spec["file"]).write_bytes(data)
-        print(f"{spec['file']:15} {len(data):6} bytes  {length_seconds(data):6.1f} s")
+    for plan in SONGS:
+        data = Song(plan).compose()
+        (OUT / plan["file"]).write_bytes(data)
+        print(f"{plan['file']:15} {len(data):6} bytes  {length_seconds(data):6.1f} s")
 
 
 if __name__ == "__main__":
