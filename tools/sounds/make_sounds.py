@@ -101,10 +101,13 @@ def brass(note, dur, level=1.0):
     harm = [(1, 1.0), (2, 0.55), (3, 0.35), (4, 0.2), (5, 0.1), (6, 0.05)]
     out = []
     attack, release = 0.04 * RATE, 0.12 * RATE
+    phase = 0.0
     for i in range(count):
         t = i / RATE
+        # A gentle vibrato that fades in; the phase is integrated so the pitch stays true.
         vib = 1 + 0.004 * math.sin(2 * math.pi * 5.5 * t) * min(1, t / 0.3)
-        s = sum(a * math.sin(2 * math.pi * f * h * vib * t) for h, a in harm)
+        phase += 2 * math.pi * f * vib / RATE
+        s = sum(a * math.sin(h * phase) for h, a in harm)
         env = min(1.0, i / attack, (count - i) / release)
         out.append(level * s * env)
     return out
