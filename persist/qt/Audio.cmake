@@ -12,7 +12,6 @@ add_library(skelda_audio STATIC ${CMAKE_CURRENT_LIST_DIR}/Audio.cpp ${SKELDA_SOU
 target_link_libraries(skelda_audio PUBLIC skelda_core Qt6::Core PRIVATE PkgConfig::SDL2_MIXER)
 
 if(SKELDA_TESTS)
-  enable_testing()  # the desktop program is added before the top level enables tests
   find_package(GTest REQUIRED)
   add_executable(skelda_audio_tests ${_skelda_root}/tests/audio/AudioTest.cpp)
   target_link_libraries(skelda_audio_tests PRIVATE skelda_audio GTest::gtest GTest::gtest_main)
