@@ -186,6 +186,10 @@ public:
     void Startup();  // the game part of the start-up sequence
     void SubmitScore();
     void HighestScore1Click();
+    void OnlineTopTenScores1Click();
+    void YourName1Click();
+    void Pickupmorethanonecard1Click();
+    void Easydumbmoves1Click();
 };
 
 }  // namespace skelda

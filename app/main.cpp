@@ -1,0 +1,44 @@
+// The desktop program: the table window, its start-up once it is on screen, and a clean
+// end on the close query, the log window's close box, SIGINT or SIGTERM.
+#include <QApplication>
+#include <QDateTime>
+#include <QScreen>
+#include <QTimer>
+#include <cstdio>
+
+#include "table/CardArt.h"
+#include "table/TSkelda.h"
+#include "windows/QuitSignals.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Brelt"));
+    QApplication::setApplicationName(QStringLiteral("Skelda"));
+    QApplication::setApplicationVersion(QStringLiteral(SKELDA_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("skelda"));
+    QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setWindowIcon(skelda::ProgramIcon());
+
+    skelda::TSkelda table;
+    skelda::QuitSignals quitSignals;
+    QObject::connect(&quitSignals, &skelda::QuitSignals::closeRequested, &table, [&table] {
+        QMetaObject::invokeMethod(&table, &QWidget::close, Qt::QueuedConnection);
+    });
+    QObject::connect(&table, &skelda::TSkelda::closed, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+
+    table.FormCreate();
+    // Maximised; without a window manager to do it, the window takes the screen itself.
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        table.resize(screen->availableGeometry().size());
+    table.showMaximized();
+
+    // For the start-up figures: the wall-clock time at which the first table was painted.
+    if (qEnvironmentVariableIsSet("SKELDA_REPORT_FIRST_PAINT"))
+        QTimer::singleShot(0, &table, [] {
+            std::fprintf(stderr, "first-paint-ms %lld\n",
+                         static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
+        });
+    QTimer::singleShot(0, &table, [&table] { table.StartGame(); });
+    return QApplication::exec();
+}
