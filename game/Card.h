@@ -26,10 +26,14 @@ struct TCard {
 };
 
 // Two cards are the same card when suit and rank agree; flags never count.
-inline bool SameCard(TCard a, TCard b) { return a.Suit == b.Suit && a.Rank == b.Rank; }
+inline bool SameCard(TCard a, TCard b) {
+    return a.Suit == b.Suit && a.Rank == b.Rank;
+}
 
 // Index into the 13 x 4 rank-major tables (SeenCards, MeldedCards).
-inline int RankMajorIndex(TCard c) { return c.Rank * 4 + c.Suit; }
+inline int RankMajorIndex(TCard c) {
+    return c.Rank * 4 + c.Suit;
+}
 
 using TCardList = std::vector<TCard>;
 

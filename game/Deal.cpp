@@ -5,9 +5,8 @@
 namespace skelda {
 
 void Game::NewGame(bool fromMenu) {
-    if (fromMenu &&
-        host.MessageBox("Skelda", "Are you sure you want to start a new game?", Icon::Warning,
-                        Buttons::YesNo) != Answer::Yes)
+    if (fromMenu && host.MessageBox("Skelda", "Are you sure you want to start a new game?",
+                                    Icon::Warning, Buttons::YesNo) != Answer::Yes)
         return;
     // A computer turn that was due belongs to the old game.
     if (timers.Timer4) SwitchTimer(TimerId::Timer4, false);
@@ -59,7 +58,9 @@ void Game::ShuffleDeck() {
     }
 }
 
-bool Game::RandomFirstPlayer() { return Random(2) == 1; }
+bool Game::RandomFirstPlayer() {
+    return Random(2) == 1;
+}
 
 void Game::Timer1Timer() {
     if (!timers.Timer1) return;

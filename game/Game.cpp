@@ -54,8 +54,12 @@ static int Sum(const std::vector<int32_t>& v) {
     return static_cast<int>(s);
 }
 
-int Game::YourTotal() const { return Sum(YourScores); }
-int Game::OpponentTotal() const { return Sum(OpponentScores); }
+int Game::YourTotal() const {
+    return Sum(YourScores);
+}
+int Game::OpponentTotal() const {
+    return Sum(OpponentScores);
+}
 
 bool Game::GameInPlay() const {
     if (YourScores.empty() || OpponentScores.empty()) return RoundActive;
@@ -83,7 +87,9 @@ bool Game::PlaySoundId(int id, bool noStop) {
     return host.PlaySound(id, noStop);
 }
 
-void Game::WriteLog(const std::string& message) { host.LogLine(" - " + message); }
+void Game::WriteLog(const std::string& message) {
+    host.LogLine(" - " + message);
+}
 
 void Game::MarkDiscardsSeen() {
     for (const TCard& c : DiscardPile)

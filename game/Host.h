@@ -57,7 +57,8 @@ public:
     virtual std::string DataFolder() = 0;
     virtual bool FileExists(const std::string& path) = 0;
     virtual std::optional<std::string> ReadFile(const std::string& path) = 0;
-    virtual bool WriteFile(const std::string& path, const std::string& bytes, std::string& error) = 0;
+    virtual bool WriteFile(const std::string& path, const std::string& bytes,
+                           std::string& error) = 0;
     virtual bool RemoveFile(const std::string& path) = 0;
 
     // The operating system's name of the logged-on user.

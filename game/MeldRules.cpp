@@ -41,9 +41,13 @@ bool Game::IsSet(const TCardList& list) {
     return true;
 }
 
-bool Game::IsRun(const TCardList& list) { return RunWithExtra(list, nullptr); }
+bool Game::IsRun(const TCardList& list) {
+    return RunWithExtra(list, nullptr);
+}
 
-bool Game::IsValidMeld(const TCardList& list) { return IsSet(list) || IsRun(list); }
+bool Game::IsValidMeld(const TCardList& list) {
+    return IsSet(list) || IsRun(list);
+}
 
 bool Game::CanLayOff(const TCardList& meld, TCard card) {
     if (ContainsCard(meld, card)) return false;

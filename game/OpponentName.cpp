@@ -42,6 +42,8 @@ void Game::PickOpponentName() {
     OpponentName = std::string(line.substr(0, line.find_first_of(" \t")));
 }
 
-size_t NameCount() { return NameLines().size(); }
+size_t NameCount() {
+    return NameLines().size();
+}
 
 }  // namespace skelda

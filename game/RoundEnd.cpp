@@ -31,9 +31,9 @@ std::string Game::RoundReport(RoundEndReason reason, const std::string& praise) 
         case HumanWentOut: first = praise + " You went out!"; break;
         case ComputerWentOut: first = OpponentName + " went out"; break;
     }
-    return first + kCrLf + ScoreLines() + kCrLf + kCrLf + "Melds: " +
-           std::to_string(MeldPoints(true)) + " " + std::to_string(MeldPoints(false)) + kCrLf +
-           "Deadwood: " + std::to_string(HandPoints(YourHand)) + " " +
+    return first + kCrLf + ScoreLines() + kCrLf + kCrLf +
+           "Melds: " + std::to_string(MeldPoints(true)) + " " + std::to_string(MeldPoints(false)) +
+           kCrLf + "Deadwood: " + std::to_string(HandPoints(YourHand)) + " " +
            std::to_string(HandPoints(OpponentHand));
 }
 
@@ -80,8 +80,8 @@ bool Game::EndRound(RoundEndReason reason) {
             decided = true;
         }
     }
-    if (decided && host.MessageBox("Skelda", "Play again?", Icon::Question, Buttons::YesNo) ==
-                       Answer::Yes)
+    if (decided &&
+        host.MessageBox("Skelda", "Play again?", Icon::Question, Buttons::YesNo) == Answer::Yes)
         NewGame(false);
     return decided;
 }

@@ -2,7 +2,9 @@
 
 namespace skelda {
 
-bool MemorySettings::Exists(const std::string& name) { return values.count(name) != 0; }
+bool MemorySettings::Exists(const std::string& name) {
+    return values.count(name) != 0;
+}
 
 std::optional<uint32_t> MemorySettings::ReadNumber(const std::string& name) {
     auto it = values.find(name);
@@ -42,6 +44,8 @@ void MemorySettings::WriteBytes(const std::string& name, const std::string& valu
     values[name] = {Kind::Bytes, value};
 }
 
-void MemorySettings::Delete(const std::string& name) { values.erase(name); }
+void MemorySettings::Delete(const std::string& name) {
+    values.erase(name);
+}
 
 }  // namespace skelda

@@ -5,6 +5,8 @@ namespace skelda {
 
 void Game::SaveGame1Click(bool) {}
 void Game::LoadGame1Click(bool) {}
-bool Game::FormCloseQuery() { return true; }
+bool Game::FormCloseQuery() {
+    return true;
+}
 
 }  // namespace skelda

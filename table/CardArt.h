@@ -11,7 +11,8 @@ constexpr int CardArtWidth = 71;
 constexpr int CardArtHeight = 96;
 constexpr int CardBackCount = 12;
 
-// suit 0 Clubs .. 3 Spades, rank 0 Ace .. 12 King.
+// suit 0 Clubs .. 3 Spades, rank 0 Ace .. 12 King. A suit, rank or back number out of range
+// gives a null pixmap. Each call draws afresh: callers keep what they reuse.
 QPixmap CardFacePixmap(int suit, int rank, qreal devicePixelRatio = 1.0);
 QPixmap CardBackPixmap(int backId, qreal devicePixelRatio = 1.0);  // 0 .. 11
 QPixmap EmptySlotPixmap(qreal devicePixelRatio = 1.0);             // the dotted empty place

@@ -20,8 +20,10 @@ std::string CardText(TCard c) {
 
 std::optional<TCard> ParseCard(const std::string& text) {
     if (text.size() < 2) return std::nullopt;
-    const char* r = std::char_traits<char>::find(kRanks, 13, static_cast<char>(std::toupper(text[0])));
-    const char* s = std::char_traits<char>::find(kSuits, 4, static_cast<char>(std::toupper(text[1])));
+    const char* r =
+        std::char_traits<char>::find(kRanks, 13, static_cast<char>(std::toupper(text[0])));
+    const char* s =
+        std::char_traits<char>::find(kSuits, 4, static_cast<char>(std::toupper(text[1])));
     if (!r || !s) return std::nullopt;
     TCard c{static_cast<uint8_t>(s - kSuits), static_cast<uint8_t>(r - kRanks), 0};
     if (text.size() == 2) return c;

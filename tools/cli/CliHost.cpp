@@ -54,7 +54,9 @@ bool CliHost::PlaySound(int id, bool) {
     return true;
 }
 
-void CliHost::SoundMuted(int id) { Print("SOUND " + std::to_string(id) + " silent"); }
+void CliHost::SoundMuted(int id) {
+    Print("SOUND " + std::to_string(id) + " silent");
+}
 
 void CliHost::Pause(int ms) {
     Print("PAUSE " + std::to_string(ms));
@@ -101,13 +103,17 @@ std::optional<std::string> CliHost::InputBox(const std::string& caption, const s
     return result;
 }
 
-void CliHost::LogLine(const std::string& afterStamp) { Print("LOG " + JsonString("T" + afterStamp)); }
+void CliHost::LogLine(const std::string& afterStamp) {
+    Print("LOG " + JsonString("T" + afterStamp));
+}
 
 void CliHost::ShowBalloon(const std::string& title, const std::string& text) {
     Print("BALLOON " + JsonString(title) + " " + JsonString(text));
 }
 
-void CliHost::OpenWebAddress(const std::string& address) { Print("OPEN " + JsonString(address)); }
+void CliHost::OpenWebAddress(const std::string& address) {
+    Print("OPEN " + JsonString(address));
+}
 
 void CliHost::TimerSwitched(TimerId timer, bool on) {
     const int n = static_cast<int>(timer);

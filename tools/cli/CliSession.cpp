@@ -1,6 +1,7 @@
 #include "tools/cli/CliSession.h"
 
 #include <chrono>
+#include <climits>
 #include <filesystem>
 #include <random>
 #include <sstream>
@@ -76,11 +77,14 @@ std::string MarksText(const std::array<uint8_t, 52>& marks) {
     return JsonString(s);
 }
 
-const char* Bool(bool b) { return b ? "true" : "false"; }
+const char* Bool(bool b) {
+    return b ? "true" : "false";
+}
 
 }  // namespace
 
-std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, std::string& error) {
+std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args,
+                                          std::string& error) {
     CliOptions o;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -128,9 +132,8 @@ CliSession::CliSession(const CliOptions& options, std::ostream& out) : out_(out)
     host_ = std::make_unique<CliHost>(out, MakeCliSettings(options.configDir), data);
     game_ = std::make_unique<Game>(*host_);
     SetRandSeed(options.seed ? *options.seed
-                             : static_cast<uint32_t>(std::chrono::system_clock::now()
-                                                         .time_since_epoch()
-                                                         .count()));
+                             : static_cast<uint32_t>(
+                                   std::chrono::system_clock::now().time_since_epoch().count()));
     game_->NoSound = !options.sound;
     game_->PlayerName = host_->LogonName();
 }
@@ -142,7 +145,9 @@ CliSession::~CliSession() {
     }
 }
 
-void CliSession::Error(const std::string& reason) { out_ << "ERROR " << JsonString(reason) << '\n'; }
+void CliSession::Error(const std::string& reason) {
+    out_ << "ERROR " << JsonString(reason) << '\n';
+}
 
 int CliSession::Run(std::istream& in) {
     std::string line;
@@ -202,7 +207,8 @@ bool CliSession::Execute(const std::string& rawLine) {
     } else if (cmd == "select") {
         if (argc != 1 || !ParseNumber(words[1], -1000, 1000, n))
             return Error("select takes a card index"), true;
-        if (g.controls.PaintBox4) g.PaintBox4MouseUp(MouseButton::Left, static_cast<int>(n) * CardStep);
+        if (g.controls.PaintBox4)
+            g.PaintBox4MouseUp(MouseButton::Left, static_cast<int>(n) * CardStep);
     } else if (cmd == "sort") {
         if (noArgs() && g.controls.PaintBox4) g.PaintBox4MouseUp(MouseButton::Right, 0);
     } else if (cmd == "meld") {
@@ -249,6 +255,31 @@ bool CliSession::Execute(const std::string& rawLine) {
         if (argc < 1) return Error("set needs a field"), true;
         const size_t at = line.find(words[1], line.find("set") + 3) + words[1].size();
         if (!Set(words[1], line.substr(at))) return true;
+    } else if (cmd == "show") {
+        if (argc != 1) return Error("show takes one state key"), true;
+        for (const auto& [k, v] : StateFields())
+            if (k == words[1]) return out_ << "SHOW " << k << ' ' << v << '\n', true;
+        Error("unknown state key " + words[1]);
+    } else if (cmd == "setting-number") {
+        if (argc != 2 || !ParseNumber(words[2], INT32_MIN, 4294967295LL, n))
+            return Error("setting-number takes a name and a number"), true;
+        host_->Settings().WriteNumber(words[1], static_cast<uint32_t>(n));
+    } else if (cmd == "setting-text") {
+        if (argc < 1 || argc > 2) return Error("setting-text takes a name and a word"), true;
+        host_->Settings().WriteText(words[1], argc == 2 ? Unblank(words[2]) : std::string());
+    } else if (cmd == "setting-delete") {
+        if (argc != 1) return Error("setting-delete takes a name"), true;
+        host_->Settings().Delete(words[1]);
+    } else if (cmd == "show-setting") {
+        if (argc != 1) return Error("show-setting takes a name"), true;
+        SettingsStore& st = host_->Settings();
+        if (!st.Exists(words[1])) return out_ << "SETTING " << words[1] << " absent\n", true;
+        if (auto num = st.ReadNumber(words[1]))
+            out_ << "SETTING " << words[1] << " number " << *num << '\n';
+        else if (auto text = st.ReadText(words[1], 262))
+            out_ << "SETTING " << words[1] << " text " << JsonString(*text) << '\n';
+        else
+            out_ << "SETTING " << words[1] << " present\n";
     } else if (cmd == "state") {
         if (noArgs()) out_ << "STATE " << StateJson() << '\n';
     } else {
@@ -309,7 +340,8 @@ bool CliSession::Set(const std::string& field, const std::string& rest) {
     auto numbers = [&](auto& target, size_t count) {
         std::vector<int32_t> v;
         for (const auto& w : words) {
-            if (!ParseNumber(w, INT32_MIN, INT32_MAX, n)) return Error("bad number in " + field), false;
+            if (!ParseNumber(w, INT32_MIN, INT32_MAX, n))
+                return Error("bad number in " + field), false;
             v.push_back(static_cast<int32_t>(n));
         }
         if (count && v.size() != count)
@@ -362,7 +394,8 @@ bool CliSession::Set(const std::string& field, const std::string& rest) {
     if (field == "humans-turn") return flag(g.HumansTurn);
     if (field == "computer-first") return flag(g.ComputerFirst);
     if (field == "round-active") return flag(g.RoundActive);
-    if (field == "round-number") return number(0, 100000) && (g.RoundNumber = static_cast<int32_t>(n), true);
+    if (field == "round-number")
+        return number(0, 100000) && (g.RoundNumber = static_cast<int32_t>(n), true);
     if (field == "your-scores") return numbers(g.YourScores, 0);
     if (field == "opponent-scores") return numbers(g.OpponentScores, 0);
     if (field == "player-name" || field == "opponent-name") {
@@ -379,12 +412,18 @@ bool CliSession::Set(const std::string& field, const std::string& rest) {
 }
 
 std::string CliSession::StateJson() {
-    Game& g = *game_;
     std::string s = "{";
-    auto key = [&](const char* k, const std::string& v) {
+    for (const auto& [k, v] : StateFields()) {
         if (s.size() > 1) s += ",";
         s += JsonString(k) + ":" + v;
-    };
+    }
+    return s + "}";
+}
+
+std::vector<std::pair<std::string, std::string>> CliSession::StateFields() {
+    Game& g = *game_;
+    std::vector<std::pair<std::string, std::string>> fields;
+    auto key = [&](const char* k, const std::string& v) { fields.emplace_back(k, v); };
     key("deck", CardsJson(TCardList(g.Deck.begin(), g.Deck.end())));
     key("nextCard", std::to_string(g.NextCard));
     key("discardPile", CardsJson(g.DiscardPile));
@@ -419,16 +458,16 @@ std::string CliSession::StateJson() {
     key("timers", std::string("{\"Timer1\":") + Bool(g.timers.Timer1) + ",\"Timer4\":" +
                       Bool(g.timers.Timer4) + ",\"Timer5\":" + Bool(g.timers.Timer5) + "}");
     const Controls& c = g.controls;
-    key("controls", std::string("{\"PaintBox4\":") + Bool(c.PaintBox4) + ",\"PaintBox5\":" +
-                        Bool(c.PaintBox5) + ",\"PaintBox6\":" + Bool(c.PaintBox6) +
-                        ",\"Button1\":" + Bool(c.Button1) + ",\"Button2\":" + Bool(c.Button2) +
-                        ",\"SaveGame1\":" + Bool(c.SaveGame1) + "}");
+    key("controls",
+        std::string("{\"PaintBox4\":") + Bool(c.PaintBox4) + ",\"PaintBox5\":" + Bool(c.PaintBox5) +
+            ",\"PaintBox6\":" + Bool(c.PaintBox6) + ",\"Button1\":" + Bool(c.Button1) +
+            ",\"Button2\":" + Bool(c.Button2) + ",\"SaveGame1\":" + Bool(c.SaveGame1) + "}");
     key("groupBox1Caption", JsonString(g.GroupBox1Caption));
     key("groupBox4Caption", JsonString(g.GroupBox4Caption()));
     key("gamesPlayed", std::to_string(g.GamesPlayed));
     key("noSound", Bool(g.NoSound));
     key("savedGameName", JsonString(g.SavedGameName));
-    return s + "}";
+    return fields;
 }
 
 }  // namespace skelda

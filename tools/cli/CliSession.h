@@ -38,6 +38,8 @@ public:
     Game& game() { return *game_; }
     CliHost& host() { return *host_; }
     std::string StateJson();
+    // The keys and JSON values of the state object, in order.
+    std::vector<std::pair<std::string, std::string>> StateFields();
 
 private:
     void Error(const std::string& reason);

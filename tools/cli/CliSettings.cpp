@@ -50,8 +50,10 @@ private:
         std::ofstream out(path_, std::ios::trunc);
         static const char hexdigits[] = "0123456789abcdef";
         for (const auto& [name, v] : values) {
-            out << (v.kind == Kind::Number ? "N" : v.kind == Kind::Text ? "T" : "B") << ' ' << name
-                << ' ';
+            out << (v.kind == Kind::Number ? "N"
+                    : v.kind == Kind::Text ? "T"
+                                           : "B")
+                << ' ' << name << ' ';
             for (unsigned char ch : v.data) out << hexdigits[ch >> 4] << hexdigits[ch & 15];
             out << '\n';
         }

@@ -1,0 +1,54 @@
+// Drawing helpers shared by the card-picture files. Everything here paints in logical
+// pixels on a QPainter whose device carries the device pixel ratio.
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPointF>
+#include <QRectF>
+
+namespace skelda::cardart {
+
+// A ratio the pictures can be drawn at: NaN and absurd values fall back to sane ones.
+qreal SaneRatio(qreal devicePixelRatio);
+
+// A transparent canvas of w x h logical pixels at the given ratio.
+QImage NewCanvas(int w, int h, qreal devicePixelRatio);
+
+// A painter on the canvas with antialiasing switched on.
+void BeginPainter(QPainter& p, QImage& canvas);
+
+// The card's outline: 71 x 96 with rounded corners, inset half a pixel so its 1-pixel
+// border lies on whole pixels.
+QPainterPath CardOutline();
+// A white card with its thin border.
+void DrawBlankCard(QPainter& p);
+
+QColor SuitColor(int suit);  // red for Diamonds and Hearts, near-black for Clubs and Spades
+
+// Suit symbol, 1 unit high, centred on the origin (width is 0.8 to 1 unit).
+QPainterPath SuitPath(int suit);
+// A suit pip of the given height centred at `center`, upside down when `inverted`.
+void DrawPip(QPainter& p, int suit, QPointF center, qreal height, bool inverted,
+             const QColor& color);
+inline void DrawPip(QPainter& p, int suit, QPointF center, qreal height, bool inverted = false) {
+    DrawPip(p, suit, center, height, inverted, SuitColor(suit));
+}
+
+// The rank mark (A, 2 .. 10, J, Q, K) as stroked centre lines, drawn so the stroked glyph
+// is `height` high with its box centred at `center`. Needs no font.
+void DrawRank(QPainter& p, int rank, QPointF center, qreal height, const QColor& color);
+
+// Both corner indices (rank over suit) of a face, the second one rotated half a turn.
+void DrawCornerIndices(QPainter& p, int suit, int rank);
+
+// The whole face of one card, in a 71 x 96 logical box at the painter's origin.
+// `withIndices` false leaves out the corner marks (small icon renderings).
+void DrawFace(QPainter& p, int suit, int rank, bool withIndices = true);
+void DrawPips(QPainter& p, int suit, int rank);
+void DrawCourt(QPainter& p, int suit, int rank);
+void DrawBack(QPainter& p, int backId);
+
+}  // namespace skelda::cardart
