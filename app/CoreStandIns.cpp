@@ -11,7 +11,7 @@
 namespace skelda {
 
 namespace {
-[[maybe_unused]] void OddsDialog(Game& g, const std::string& caption, uint32_t& field,
+[[maybe_unused]] void OddsBox(Game& g, const std::string& caption, uint32_t& field,
                                  const char* valueName) {
     for (;;) {
         const auto answer = g.host.InputBox(
@@ -39,15 +39,12 @@ namespace {
 }
 }  // namespace
 
-#ifndef SKELDA_CORE_HAS_Pickupmorethanonecard1Click
-void Game::Pickupmorethanonecard1Click() {
-    OddsDialog(*this, "Pickup more than one card", OddPickup, "OddPickup");
-}
-#endif
-
-#ifndef SKELDA_CORE_HAS_Easydumbmoves1Click
-void Game::Easydumbmoves1Click() {
-    OddsDialog(*this, "Easy dumb moves", OddEasy, "OddEasy");
+#ifndef SKELDA_CORE_HAS_OddsDialog
+void Game::OddsDialog(bool pickup) {
+    if (pickup)
+        OddsBox(*this, "Pickup more than one card", OddPickup, "OddPickup");
+    else
+        OddsBox(*this, "Easy dumb moves", OddEasy, "OddEasy");
 }
 #endif
 

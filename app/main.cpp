@@ -1,10 +1,8 @@
 // The desktop program: the table window, its start-up once it is on screen, and a clean
 // end on the close query, the log window's close box, SIGINT or SIGTERM.
 #include <QApplication>
-#include <QDateTime>
 #include <QScreen>
 #include <QTimer>
-#include <cstdio>
 
 #include "table/CardArt.h"
 #include "table/TSkelda.h"
@@ -33,12 +31,6 @@ int main(int argc, char** argv) {
         table.resize(screen->availableGeometry().size());
     table.showMaximized();
 
-    // For the start-up figures: the wall-clock time at which the first table was painted.
-    if (qEnvironmentVariableIsSet("SKELDA_REPORT_FIRST_PAINT"))
-        QTimer::singleShot(0, &table, [] {
-            std::fprintf(stderr, "first-paint-ms %lld\n",
-                         static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
-        });
     QTimer::singleShot(0, &table, [&table] { table.StartGame(); });
     return QApplication::exec();
 }

@@ -188,8 +188,8 @@ public:
     void HighestScore1Click();
     void OnlineTopTenScores1Click();
     void YourName1Click();
-    void Pickupmorethanonecard1Click();
-    void Easydumbmoves1Click();
+    // The two odds dialogs: "Pickup more than one card" (pickup) and "Easy dumb moves".
+    void OddsDialog(bool pickup);
 };
 
 }  // namespace skelda

@@ -342,10 +342,9 @@ void TSkelda::StartGame() {
         startupPictureError_.clear();
         Run([&] { MessageBox("Skelda", text.toStdString(), Icon::Warning, Buttons::Ok); });
     }
-    Run([this] {
-        game_.PlaySoundId(8);
-        game_.Startup();
-    });
+    // The game's part: names and its settings, the start-up sound, who opens, then the
+    // saved game to resume or a new round.
+    Run([this] { game_.Startup(); });
     Timer2Timer();
 }
 

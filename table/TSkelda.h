@@ -191,6 +191,7 @@ private:
     bool closePending_ = false;
     bool closeAllowed_ = false;
     bool started_ = false;
+    bool firstPaintReported_ = false;
     bool tick1Pending_ = false;
     bool tick4Pending_ = false;
     std::deque<std::function<void()>> pending_;

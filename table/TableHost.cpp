@@ -19,6 +19,9 @@
 #if SKELDA_HAVE_AUDIO
 #include "persist/qt/Audio.h"
 #endif
+#if SKELDA_HAVE_PLATFORM
+#include "persist/platform/DataFolder.h"
+#endif
 
 namespace skelda {
 
@@ -150,16 +153,20 @@ void TSkelda::TimerSwitched(TimerId timer, bool on) {
 
 // "APPDATA" when set, else the XDG data folder, then the maker's and the game's folders.
 std::string TSkelda::DataFolder() {
-    QString base = options_.dataFolder;
-    if (base.isEmpty()) {
-        const QString appData = qEnvironmentVariable("APPDATA");
-        QString root = appData;
-        if (root.isEmpty()) root = qEnvironmentVariable("XDG_DATA_HOME");
-        if (root.isEmpty()) root = QDir::homePath() + QStringLiteral("/.local/share");
-        base = root + QStringLiteral("/Orvandel Industries/Skelda");
+    if (!options_.dataFolder.isEmpty()) {
+        QDir().mkpath(options_.dataFolder);
+        return options_.dataFolder.toStdString();
     }
+#if SKELDA_HAVE_PLATFORM
+    return UserDataFolder("Skelda");
+#else
+    QString root = qEnvironmentVariable("APPDATA");
+    if (root.isEmpty()) root = qEnvironmentVariable("XDG_DATA_HOME");
+    if (root.isEmpty()) root = QDir::homePath() + QStringLiteral("/.local/share");
+    const QString base = root + QStringLiteral("/Orvandel Industries/Skelda");
     QDir().mkpath(base);
     return base.toStdString();
+#endif
 }
 
 bool TSkelda::FileExists(const std::string& path) {

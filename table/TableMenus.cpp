@@ -93,9 +93,9 @@ void TSkelda::BuildMenus() {
     QMenu* odds = level->addMenu(QStringLiteral("Random Odd Numbers"));
     odds->setObjectName(QStringLiteral("RandomOddNumbers1"));
     item(odds, "Pickupmorethanonecard1", QStringLiteral("Pickup more than one card"),
-         game([this] { game_.Pickupmorethanonecard1Click(); }));
+         game([this] { game_.OddsDialog(true); }));
     item(odds, "Easydumbmoves1", QStringLiteral("Easy dumb moves"),
-         game([this] { game_.Easydumbmoves1Click(); }));
+         game([this] { game_.OddsDialog(false); }));
 
     item(options, "YourName1", QStringLiteral("Your Name"),
          game([this] { game_.YourName1Click(); }));

@@ -1,10 +1,12 @@
 // Painting the table: the felt or the table picture under every area, the cards of each
 // area through the card canvas, the group frames, the status line, the win animation.
+#include <QDateTime>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
 #include <QTimer>
+#include <cstdio>
 #include <random>
 
 #include "game/Random.h"
@@ -263,6 +265,13 @@ void TSkelda::PaintAreaContent(PaintArea& a) {
     PixmapCanvas canvas(p, *this, back_, emptySlot_, stockEnd_, aheadIcon_, behindIcon_);
     PaintAreaCards(a.area(), game_, canvas, view_, a.width());
     if (a.area() == Area::PaintBox6 && pickupMarker_) p.drawPixmap(*pickupMarker_, marker_);
+    // For the start-up figures: the wall-clock time at which the whole table was first drawn.
+    if (a.area() == Area::PaintBox6 && !firstPaintReported_) {
+        firstPaintReported_ = true;
+        if (qEnvironmentVariableIsSet("SKELDA_REPORT_FIRST_PAINT"))
+            std::fprintf(stderr, "first-paint-ms %lld\n",
+                         static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
+    }
 }
 
 const QPixmap& TSkelda::FacePixmap(int suit, int rank) {
