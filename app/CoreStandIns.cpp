@@ -12,7 +12,7 @@ namespace skelda {
 
 namespace {
 [[maybe_unused]] void OddsBox(Game& g, const std::string& caption, uint32_t& field,
-                                 const char* valueName) {
+                              const char* valueName) {
     for (;;) {
         const auto answer = g.host.InputBox(
             caption,

@@ -6,12 +6,14 @@
 #include <QMenuBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
 
 #include "DialogDriver.h"
 #include "game/Random.h"
 #include "table/TSkelda.h"
 #include "table/TableLayout.h"
 #include "windows/LogWindow.h"
+#include "windows/QuitSignals.h"
 
 using namespace skelda;
 
@@ -471,6 +473,40 @@ TEST_F(WindowTest, FailedSaveKeepsTheOldFile) {
     EXPECT_EQ(window->ReadFile(path), std::optional<std::string>("first"));
     EXPECT_TRUE(window->RemoveFile(path));
     EXPECT_FALSE(window->FileExists(path));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(WindowTest, ClosingTheLogAsksTheTableToClose) {
+    Make();
+    DialogDriver driver({"no", "no"});
+    ASSERT_TRUE(window->logWindow().isVisible());
+    window->logWindow().close();
+    EXPECT_TRUE(window->logWindow().isVisible()) << "the log itself stays";
+    EXPECT_TRUE(window->isVisible()) << "the request goes through the event loop";
+    for (int i = 0; i < 50 && window->isVisible(); ++i) QTest::qWait(10);
+    EXPECT_FALSE(window->isVisible()) << "the close query ran and let the table close";
+}
+
+TEST_F(WindowTest, WithoutSongsOrASoundDeviceTheMusicStaysSilent) {
+    Make();
+    EXPECT_TRUE(window->currentSong().isEmpty());
+    EXPECT_EQ(window->runningTimerInterval(TimerId::Timer3), 0);
+    EXPECT_EQ(window->runningTimerInterval(TimerId::Timer2), 255);
+}
+
+TEST(QuitSignals, TerminationBecomesACloseRequestOnTheEventLoop) {
+    QuitSignals quit;
+    ASSERT_TRUE(quit.ok());
+    int requests = 0;
+    QObject::connect(&quit, &QuitSignals::closeRequested, [&] { ++requests; });
+    raise(SIGTERM);
+    raise(SIGINT);
+    EXPECT_EQ(requests, 0) << "nothing happens inside the signal handler";
+    for (int i = 0; i < 100 && requests == 0; ++i) QTest::qWait(10);
+    EXPECT_GE(requests, 1);
 }
 
 }  // namespace
