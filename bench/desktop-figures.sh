@@ -12,7 +12,7 @@ work=$(mktemp -d)
 xvfb_pid=""
 app_pid=""
 cleanup() {
-  [ -n "$app_pid" ] && kill -9 "$app_pid" 2>/dev/null || true
+  if [ -n "$app_pid" ]; then { kill -9 "$app_pid"; wait "$app_pid"; } 2>/dev/null || true; fi
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
   rm -rf "$work"
 }
@@ -23,7 +23,7 @@ if [ -z "${DISPLAY:-}" ]; then
   Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
   xvfb_pid=$!
   export DISPLAY=$display
-  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done 2>/dev/null || sleep 1
+  for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
 fi
 
 # A fresh user: no stored settings, no saved game; sounds off so the deal is quick.
