@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QBuffer>
+#include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 
@@ -117,6 +118,37 @@ TEST(TablePicture, ColoursAreStoredAsWindowsColourValues) {
     EXPECT_EQ(ColorToStored(QColor(0, 0x80, 0)), 0x008000u);
     EXPECT_EQ(ColorFromStored(0x0000FFu), QColor(255, 0, 0));
     EXPECT_EQ(ColorToStored(ColorFromStored(0x123456u)), 0x123456u);
+}
+
+}  // namespace
+
+namespace {
+
+// The seed pictures of the fuzz target: CMYK as Adobe writes it, grey, progressive.
+TEST(JpegReader, DecodesTheSeedPicturesOfEveryKind) {
+    const QString dir = QStringLiteral(SKELDA_APP_TEST_DATA "/fuzz/corpus/");
+    struct Seed {
+        const char* name;
+        int w, h;
+    };
+    for (const Seed& s :
+         {Seed{"cmyk.jpg", 16, 8}, Seed{"grey.jpg", 20, 20}, Seed{"progressive.jpg", 24, 24}}) {
+        QFile f(dir + s.name);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << s.name;
+        RgbImage out;
+        std::string error;
+        ASSERT_TRUE(Decode(f.readAll(), out, error)) << s.name << ": " << error;
+        EXPECT_EQ(out.width, s.w) << s.name;
+        EXPECT_EQ(out.height, s.h) << s.name;
+    }
+    QFile f(dir + "cmyk.jpg");
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    RgbImage out;
+    std::string error;
+    ASSERT_TRUE(Decode(f.readAll(), out, error));
+    EXPECT_NEAR(out.pixels[0], 0xcc, 24);  // the ink comes off white the right way round
+    EXPECT_NEAR(out.pixels[1], 0x22, 24);
+    EXPECT_NEAR(out.pixels[2], 0x33, 24);
 }
 
 }  // namespace
