@@ -137,6 +137,7 @@ private:
     void TimerTick(TimerId timer);
     void Wait(int ms);
     void LoadCardImages();
+    void RenderCardImages();
     void SetTableColor(const QColor& color);
     void MakeFelt();
     void StartMusicTimer(int intervalMs);
@@ -178,6 +179,7 @@ private:
 
     // Card pictures at the window's pixel ratio; faces are made on first use.
     qreal pixelRatio_ = 0;
+    int backId_ = 0;
     std::array<QPixmap, 52> faces_;
     QPixmap back_, emptySlot_, stockEnd_, aheadIcon_, behindIcon_, marker_;
 

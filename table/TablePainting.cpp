@@ -261,7 +261,7 @@ void TSkelda::PaintTable(QPainter& p, QWidget& w) {
 void TSkelda::PaintAreaContent(PaintArea& a) {
     QPainter p(&a);
     PaintTable(p, a);
-    if (pixelRatio_ != a.devicePixelRatioF()) LoadCardImages();
+    if (pixelRatio_ != a.devicePixelRatioF()) RenderCardImages();
     PixmapCanvas canvas(p, *this, back_, emptySlot_, stockEnd_, aheadIcon_, behindIcon_);
     PaintAreaCards(a.area(), game_, canvas, view_, a.width());
     if (a.area() == Area::PaintBox6 && pickupMarker_) p.drawPixmap(*pickupMarker_, marker_);
@@ -283,14 +283,19 @@ const QPixmap& TSkelda::FacePixmap(int suit, int rank) {
 
 // The card back comes from the stored choice, or at random for each load of the images.
 void TSkelda::LoadCardImages() {
+    const std::optional<uint32_t> stored = settings_->ReadNumber("BackID");
+    backId_ = stored && *stored < static_cast<uint32_t>(CardBackCount)
+                  ? static_cast<int>(*stored)
+                  : static_cast<int>(Random(CardBackCount));
+    game_.BackID = static_cast<uint8_t>(backId_);
+    RenderCardImages();
+}
+
+// The pictures at the window's pixel ratio; redone, with the same back, when it changes.
+void TSkelda::RenderCardImages() {
     pixelRatio_ = devicePixelRatioF();
     for (QPixmap& f : faces_) f = QPixmap();
-    const std::optional<uint32_t> stored = settings_->ReadNumber("BackID");
-    const int backId = stored && *stored < static_cast<uint32_t>(CardBackCount)
-                           ? static_cast<int>(*stored)
-                           : static_cast<int>(Random(CardBackCount));
-    game_.BackID = static_cast<uint8_t>(backId);
-    back_ = CardBackPixmap(backId, pixelRatio_);
+    back_ = CardBackPixmap(backId_, pixelRatio_);
     emptySlot_ = EmptySlotPixmap(pixelRatio_);
     stockEnd_ = StockEndPixmap(pixelRatio_);
     aheadIcon_ = OpponentAheadPixmap(pixelRatio_);
