@@ -510,3 +510,22 @@ TEST(QuitSignals, TerminationBecomesACloseRequestOnTheEventLoop) {
 }
 
 }  // namespace
+
+namespace {
+
+// The widget really draws what the canvas calls say: a selected card reaches the top edge
+// of the hand area, an unselected one leaves 8 pixels of table above it.
+TEST_F(WindowTest, HandAreaShowsSelectedCardsRaised) {
+    Make();
+    Game& g = game();
+    g.YourHand = {TCard{2, 9, Selected}, TCard{0, 4, 0}};
+    const QImage img = window->areaWidget(Area::PaintBox4)->grab().toImage();
+    auto isCard = [&](int x, int y) { return img.pixelColor(x, y).red() > 170; };
+    EXPECT_TRUE(isCard(8, 4)) << "the selected card starts at the top";
+    // Past the first card's 71 pixels only the second card can show.
+    EXPECT_FALSE(isCard(78, 4)) << "table above the lowered card";
+    EXPECT_TRUE(isCard(78, 16)) << "the lowered card below it";
+    EXPECT_FALSE(isCard(16 + 71 + 10, 40)) << "nothing past the last card";
+}
+
+}  // namespace
