@@ -2,6 +2,7 @@
 // enter the table, and the rule for taking cards from inside the discard pile.
 #include <bit>
 
+#include "game/CanTakeDiscardsLiteral.h"
 #include "game/Game.h"
 
 namespace skelda {
@@ -124,30 +125,43 @@ bool Game::LayOffSelected() {
     return true;
 }
 
+// Whether the card at `index` can be used at once: three cards of the hand and the cards
+// taken along that include it and form a meld, or a table meld that takes it. Counting
+// stands in for trying every triple: a set needs three cards of its rank (the card
+// itself is one), a run needs the two cards of its suit on one side of it or around it.
 bool Game::CanTakeDiscards(int index, const TCardList& hand) {
     if (index < 0 || index >= static_cast<int>(DiscardPile.size())) return false;
     const TCard bottom = DiscardPile[index];
-    TCardList work = hand;
-    work.insert(work.end(), DiscardPile.begin() + index, DiscardPile.end());
-    const size_t n = work.size();
-    TCardList triple(3);
-    for (size_t p = 0; p < n; ++p)
-        for (size_t q = p + 1; q < n; ++q)
-            for (size_t r = q + 1; r < n; ++r) {
-                if (!SameCard(work[p], bottom) && !SameCard(work[q], bottom) &&
-                    !SameCard(work[r], bottom))
-                    continue;
-                triple[0] = work[p];
-                triple[1] = work[q];
-                triple[2] = work[r];
-                if (IsValidMeld(triple)) {
-                    DiscardPile[index].Flags |= MustMeld;
-                    return true;
-                }
-            }
+    int sameRank = 0;
+    uint32_t suitRanks = 0;  // bit r: a card of the bottom card's suit and rank r
+    bool foreign = false;    // a card outside the deck, from a damaged position
+    auto note = [&](TCard c) {
+        if (c.Rank >= 13 || c.Suit >= 4) foreign = true;
+        if (c.Rank == bottom.Rank) ++sameRank;
+        if (c.Suit == bottom.Suit) suitRanks |= 1u << (c.Rank & 15);
+    };
+    for (const TCard& c : hand) note(c);
+    for (size_t i = index; i < DiscardPile.size(); ++i) note(DiscardPile[i]);
+    if (foreign) return CanTakeDiscardsLiteral(*this, index, hand);
+
+    bool meld = sameRank >= 3;
+    const int r = bottom.Rank;
+    for (int low = r - 2; !meld && low <= r; ++low) {
+        if (low < 0 || low + 2 > 12) continue;
+        const uint32_t window = 7u << low;
+        meld = (suitRanks & window) == window;
+    }
+    // Queen, King and Ace read Ace-high.
+    const uint32_t topRun = (1u << 11) | (1u << 12) | 1u;
+    if (!meld && (r == 11 || r == 12 || r == 0)) meld = (suitRanks & topRun) == topRun;
+    if (meld) {
+        DiscardPile[index].Flags |= MustMeld;
+        return true;
+    }
+
     bool any = false;
-    for (const TCardList& meld : Melds)
-        if (CanLayOff(meld, bottom)) {
+    for (const TCardList& m : Melds)
+        if (CanLayOff(m, bottom)) {
             DiscardPile[index].Flags |= MustMeld;
             any = true;
         }

@@ -1,22 +1,93 @@
-// Placeholder for the computer's turn until the opponent lands.
+// The computer's turn: the Timer4 tick that runs it and hands the table back to the
+// human, and the turn itself (lay-off check of the top discard, draw, meld, discard).
 #include "game/Game.h"
 
 namespace skelda {
 
+namespace {
+
+// Whether the round that was running at construction has since been scored: the round
+// ended, a new one was started, or a new deal began.
+class RoundWatch {
+public:
+    explicit RoundWatch(const Game& g)
+        : g_(g), active_(g.RoundActive), round_(g.RoundNumber), dealing_(g.timers.Timer1) {}
+    bool Ended() const {
+        return (active_ && !g_.RoundActive) || g_.RoundNumber != round_ ||
+               (!dealing_ && g_.timers.Timer1);
+    }
+
+private:
+    const Game& g_;
+    bool active_;
+    int32_t round_;
+    bool dealing_;
+};
+
+}  // namespace
+
 void Game::Timer4Timer() {
     if (!timers.Timer4) return;
     SwitchTimer(TimerId::Timer4, false);
+    // No saving in the middle of the computer's turn.
+    controls.SaveGame1 = false;
+
+    const RoundWatch watch(*this);
+    ComputerTurn();
+    // A turn that ended the round has already scored it and, unless the game is over,
+    // started the next deal; handing the table to the human now would overwrite the new
+    // round's first player and prompt.
+    const bool roundEnded = watch.Ended();
+    if (!roundEnded) {
+        RepaintArea(Area::PaintBox1);
+        RepaintArea(Area::PaintBox2);
+        RepaintArea(Area::PaintBox3);
+        RepaintArea(Area::PaintBox5);
+        RepaintArea(Area::PaintBox6);
+        HumansTurn = true;
+        SetTurnPhase(1);
+    }
+    controls.SaveGame1 = true;
+    if (!roundEnded) StatusPrompt = "Your turn, please draw or pickup discard";
 }
-void Game::ComputerTurn() {}
-TCard Game::ComputerDraw(bool) { return TCard{0, 0, NoCard}; }
-bool Game::FitsHand(TCard) const { return false; }
-bool Game::ConnectsToHand(TCard) const { return false; }
-bool Game::ComputerMeld() { return false; }
-void Game::ComputerLayOff() {}
-void Game::ShowOpponentFloating() {}
-void Game::ComputerDiscard(TCard) {}
-int Game::DiscardScore(TCard) const { return 0; }
-int Game::SeenScore(TCard) const { return 0; }
-bool Game::OddChance(uint32_t) { return false; }
+
+void Game::ComputerTurn() {
+    DiscardRunTaken = false;
+    SetTurnPhase(1);
+    HumansTurn = false;
+    StatusPrompt = OpponentName + " is now taking its turn";
+
+    bool topCardLaysOff = false;
+    if (!DiscardPile.empty()) {
+        const TCard top = DiscardPile.back();
+        for (const TCardList& meld : Melds)
+            if (CanLayOff(meld, top)) {
+                topCardLaysOff = true;
+                PlaySoundId(6);
+                break;
+            }
+    }
+    PlaySoundId(3);
+
+    const TCard obtained = ComputerDraw(topCardLaysOff);
+    if (!GameInPlay() || (obtained.Flags & NoCard)) return;
+
+    SetTurnPhase(2);
+    if (ComputerMeld()) {
+        host.LogLine(" " + OpponentName + " Melded ");
+        PlaySoundId(3);
+    }
+    SetTurnPhase(3);
+    RepaintArea(Area::PaintBox2);
+    const RoundWatch watch(*this);
+    ComputerDiscard(obtained);
+    // Going out has started the next round, whose first player stands.
+    if (!watch.Ended()) {
+        HumansTurn = true;
+        SetTurnPhase(1);
+    }
+    PickedExtras = 0;
+    PlaySoundId(3);
+}
 
 }  // namespace skelda
