@@ -15,9 +15,9 @@ constexpr int CardBackCount = 12;
 // gives a null pixmap. Each call draws afresh: callers keep what they reuse.
 QPixmap CardFacePixmap(int suit, int rank, qreal devicePixelRatio = 1.0);
 QPixmap CardBackPixmap(int backId, qreal devicePixelRatio = 1.0);  // 0 .. 11
-QPixmap EmptySlotPixmap(qreal devicePixelRatio = 1.0);  // the dotted empty place
-QPixmap StockEndPixmap(qreal devicePixelRatio = 1.0);   // the cross under the stock
-QPixmap RingPixmap(qreal devicePixelRatio = 1.0);       // the ring
+QPixmap EmptySlotPixmap(qreal devicePixelRatio = 1.0);             // the dotted empty place
+QPixmap StockEndPixmap(qreal devicePixelRatio = 1.0);              // the cross under the stock
+QPixmap RingPixmap(qreal devicePixelRatio = 1.0);                  // the ring
 
 QIcon ProgramIcon();
 QPixmap OpponentAheadPixmap(qreal devicePixelRatio = 1.0);   // 32 x 32 smiling face

@@ -1,0 +1,52 @@
+// The desktop program: the table window, its start-up once it is on screen, and a clean
+// end on the close query, the log window's close box, SIGINT or SIGTERM.
+#include <QApplication>
+#include <QProxyStyle>
+#include <QScreen>
+#include <QStyleFactory>
+#include <QTimer>
+
+#include "table/CardArt.h"
+#include "table/TSkelda.h"
+#include "windows/QuitSignals.h"
+
+namespace {
+// Plain buttons in message boxes: the platform style's stock icons look dated on the table.
+class TableStyle : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* ret) const override {
+        if (hint == SH_DialogButtonBox_ButtonsHaveIcons) return 0;
+        return QProxyStyle::styleHint(hint, option, widget, ret);
+    }
+};
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Brelt"));
+    QApplication::setApplicationName(QStringLiteral("Skelda"));
+    QApplication::setApplicationVersion(QStringLiteral(SKELDA_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("skelda"));
+    QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setWindowIcon(skelda::ProgramIcon());
+    QApplication::setStyle(new TableStyle(QStyleFactory::create(QApplication::style()->name())));
+
+    skelda::TSkelda table;
+    skelda::QuitSignals quitSignals;
+    QObject::connect(&quitSignals, &skelda::QuitSignals::closeRequested, &table, [&table] {
+        QMetaObject::invokeMethod(&table, &QWidget::close, Qt::QueuedConnection);
+    });
+    QObject::connect(&table, &skelda::TSkelda::closed, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+
+    table.FormCreate();
+    // Maximised; without a window manager to do it, the window takes the screen itself.
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        table.resize(screen->availableGeometry().size());
+    table.showMaximized();
+
+    QTimer::singleShot(0, &table, [&table] { table.StartGame(); });
+    return QApplication::exec();
+}

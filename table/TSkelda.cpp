@@ -1,0 +1,387 @@
+// The main window's construction, layout, operations, timers, start-up and shut-down.
+#include "table/TSkelda.h"
+
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QDir>
+#include <QPainter>
+#include <QScreen>
+#include <chrono>
+
+#include "game/Random.h"
+#include "table/CardArt.h"
+#include "table/TableLayout.h"
+#include "table/TablePicture.h"
+#include "windows/LogWindow.h"
+
+#if SKELDA_HAVE_AUDIO
+#include "persist/qt/Audio.h"
+#else
+namespace skelda {
+// No sound device until the audio engine lands: every sound reports "not played".
+class Audio {};
+}  // namespace skelda
+#endif
+
+#if SKELDA_HAVE_QTSETTINGS
+#include "persist/qt/QtSettingsStore.h"
+#endif
+
+namespace skelda {
+
+namespace {
+
+constexpr int Timer1Interval = 2048;
+constexpr int Timer2Interval = 255;
+constexpr int Timer4Interval = 1024;
+constexpr int Timer5Interval = 1024;
+constexpr uint32_t RandomColorMarker = 0x01000000;
+
+std::unique_ptr<SettingsStore> DefaultSettings() {
+#if SKELDA_HAVE_QTSETTINGS
+    return std::make_unique<QtSettingsStore>();
+#else
+    return std::make_unique<MemorySettings>();
+#endif
+}
+
+}  // namespace
+
+TSkelda::TSkelda(TableOptions options) : options_(std::move(options)), game_(*this) {
+    settings_ = options_.settings ? std::move(options_.settings) : DefaultSettings();
+    if (options_.workingFolder.isEmpty()) options_.workingFolder = QDir::currentPath();
+#if SKELDA_HAVE_AUDIO
+    if (options_.audio) audio_ = std::make_unique<Audio>();
+#endif
+    setWindowTitle(QStringLiteral("Skelda"));
+    setObjectName(QStringLiteral("Skelda"));
+    BuildWidgets();
+    BuildMenus();
+
+    timer1_.setInterval(Timer1Interval);
+    timer2_.setInterval(Timer2Interval);
+    timer4_.setInterval(Timer4Interval);
+    timer5_.setInterval(Timer5Interval);
+    timer3_.setSingleShot(false);
+    connect(&timer1_, &QTimer::timeout, this, [this] { TimerTick(TimerId::Timer1); });
+    connect(&timer2_, &QTimer::timeout, this, &TSkelda::Timer2Timer);
+    connect(&timer3_, &QTimer::timeout, this, &TSkelda::Timer3Timer);
+    connect(&timer4_, &QTimer::timeout, this, [this] { TimerTick(TimerId::Timer4); });
+    connect(&timer5_, &QTimer::timeout, this, &TSkelda::Timer5Timer);
+}
+
+TSkelda::~TSkelda() {
+    timer1_.stop();
+    timer2_.stop();
+    timer3_.stop();
+    timer4_.stop();
+    timer5_.stop();
+#if SKELDA_HAVE_AUDIO
+    if (audio_) audio_->StopMusic();
+#endif
+    delete log_;
+}
+
+// ----- Widgets and layout -----
+
+void TSkelda::BuildWidgets() {
+    surface_ = new QWidget(this);
+    surface_->setObjectName(QStringLiteral("Table"));
+    setCentralWidget(surface_);
+    surface_->installEventFilter(this);
+
+    areas_[1] = new PaintArea(*this, Area::PaintBox1, surface_);
+    for (int g = 1; g <= 4; ++g) groups_[g] = new GroupFrame(*this, g, surface_);
+    groups_[2]->SetCaption(QStringLiteral("Your Melds"));
+    groups_[3]->SetCaption(QStringLiteral("Your Hand"));
+    areas_[2] = new PaintArea(*this, Area::PaintBox2, groups_[1]);
+    areas_[3] = new PaintArea(*this, Area::PaintBox3, groups_[2]);
+    areas_[4] = new PaintArea(*this, Area::PaintBox4, groups_[3]);
+    areas_[5] = new PaintArea(*this, Area::PaintBox5, groups_[4]);
+    areas_[6] = new PaintArea(*this, Area::PaintBox6, groups_[4]);
+    status_ = new StatusLine(*this, surface_);
+
+    button1_ = new QPushButton(QStringLiteral("&Meld"), groups_[4]);
+    button2_ = new QPushButton(QStringLiteral("&Discard"), groups_[4]);
+    button1_->setObjectName(QStringLiteral("Button1"));
+    button2_->setObjectName(QStringLiteral("Button2"));
+    for (QPushButton* b : {button1_, button2_}) {
+        b->setFocusPolicy(Qt::NoFocus);
+        b->setEnabled(false);
+    }
+    button1_->setGeometry(MeldButtonRect());
+    button2_->setGeometry(DiscardButtonRect());
+    connect(button1_, &QPushButton::clicked, this,
+            [this] { Run([this] { game_.Button1Click(); }); });
+    connect(button2_, &QPushButton::clicked, this,
+            [this] { Run([this] { game_.Button2Click(); }); });
+
+    scatter_ = new ScatterLayer(*this, surface_);
+    notice_ = new NoticeBubble(surface_);
+}
+
+// FormResize: the bands from the client area's size.
+void TSkelda::LayOut() {
+    const Bands b = FormResize(surface_->width(), surface_->height());
+    areas_[1]->setGeometry(b.paintBox1);
+    groups_[1]->setGeometry(b.groupBox1);
+    groups_[4]->setGeometry(b.groupBox4);
+    groups_[2]->setGeometry(b.groupBox2);
+    status_->setGeometry(b.statusBar);
+    groups_[3]->setGeometry(b.groupBox3);
+    areas_[2]->setGeometry(InnerArea(b.groupBox1));
+    areas_[3]->setGeometry(InnerArea(b.groupBox2));
+    areas_[4]->setGeometry(InnerArea(b.groupBox3));
+    areas_[5]->setGeometry(StockArea(b.groupBox4));
+    areas_[6]->setGeometry(PileArea(b.groupBox4));
+    button1_->raise();
+    button2_->raise();
+    scatter_->setGeometry(surface_->rect());
+    scatter_->raise();
+    notice_->move(std::max(0, surface_->width() - notice_->width() - 12), 8);
+    notice_->raise();
+    scaledPicture_.clear();
+}
+
+void TSkelda::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    LayOut();
+}
+
+bool TSkelda::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == surface_ && event->type() == QEvent::Resize) LayOut();
+    if (watched == surface_ && event->type() == QEvent::Paint) {
+        QPainter p(surface_);
+        PaintTable(p, *surface_);
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+QWidget* TSkelda::areaWidget(Area area) const {
+    const int i = static_cast<int>(area);
+    return i >= 1 && i <= 6 ? areas_[i] : nullptr;
+}
+
+GroupFrame* TSkelda::group(int number) const {
+    return number >= 1 && number <= 4 ? groups_[number] : nullptr;
+}
+
+QAction* TSkelda::action(const QString& name) const {
+    auto it = actions_.find(name);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+int TSkelda::runningTimerInterval(TimerId timer) const {
+    const QTimer* t = nullptr;
+    switch (timer) {
+        case TimerId::Timer1: t = &timer1_; break;
+        case TimerId::Timer2: t = &timer2_; break;
+        case TimerId::Timer3: t = &timer3_; break;
+        case TimerId::Timer4: t = &timer4_; break;
+        case TimerId::Timer5: t = &timer5_; break;
+    }
+    return t->isActive() ? t->interval() : 0;
+}
+
+// ----- Operations -----
+
+void TSkelda::Run(const std::function<void()>& op) {
+    if (busy_) {
+        // Reaches here only if input slipped past the waits; it keeps its turn.
+        pending_.push_back(op);
+        return;
+    }
+    auto runOne = [this](const std::function<void()>& f) {
+        busy_ = true;
+        f();
+        busy_ = false;
+        SyncAfterOperation();
+    };
+    runOne(op);
+    // What waited for the operation: input first, then a close request, then the ticks.
+    while (!busy_ && !closeAllowed_) {
+        if (!pending_.empty()) {
+            const std::function<void()> next = pending_.front();
+            pending_.pop_front();
+            runOne(next);
+        } else if (closePending_) {
+            closePending_ = false;
+            close();
+        } else if (tick1Pending_) {
+            tick1Pending_ = false;
+            if (game_.timers.Timer1) runOne([this] { game_.Timer1Timer(); });
+        } else if (tick4Pending_) {
+            tick4Pending_ = false;
+            if (game_.timers.Timer4) runOne([this] { game_.Timer4Timer(); });
+        } else {
+            break;
+        }
+    }
+}
+
+void TSkelda::SyncAfterOperation() {
+    auto sync = [](QTimer& t, bool on) {
+        if (on && !t.isActive()) t.start();
+        if (!on && t.isActive()) t.stop();
+    };
+    if (!closeAllowed_) {
+        sync(timer1_, game_.timers.Timer1);
+        sync(timer4_, game_.timers.Timer4);
+        sync(timer5_, game_.timers.Timer5);
+    }
+    SyncControls();
+    SyncMenus();
+    ApplyGroupCaption();
+}
+
+void TSkelda::SyncControls() {
+    button1_->setEnabled(game_.controls.Button1);
+    button2_->setEnabled(game_.controls.Button2);
+    if (QAction* save = action(QStringLiteral("SaveGame1")))
+        save->setEnabled(game_.controls.SaveGame1);
+    const Qt::CursorShape hand = Qt::PointingHandCursor;
+    areas_[5]->setCursor(game_.controls.PaintBox5 ? hand : Qt::ArrowCursor);
+    areas_[6]->setCursor(game_.controls.PaintBox6 ? hand : Qt::ArrowCursor);
+}
+
+// The deal names the computer's meld area; the status timer puts its own caption back.
+void TSkelda::ApplyGroupCaption() {
+    if (game_.GroupBox1Caption == lastGroupBox1Caption_) return;
+    lastGroupBox1Caption_ = game_.GroupBox1Caption;
+    groups_[1]->SetCaption(QString::fromStdString(game_.GroupBox1Caption));
+}
+
+void TSkelda::TimerTick(TimerId timer) {
+    const bool on = timer == TimerId::Timer1 ? game_.timers.Timer1 : game_.timers.Timer4;
+    QTimer& t = timer == TimerId::Timer1 ? timer1_ : timer4_;
+    if (!on) {
+        t.stop();
+        return;
+    }
+    if (busy_) {
+        (timer == TimerId::Timer1 ? tick1Pending_ : tick4Pending_) = true;
+        return;
+    }
+    if (timer == TimerId::Timer1)
+        Run([this] { game_.Timer1Timer(); });
+    else
+        Run([this] { game_.Timer4Timer(); });
+}
+
+// A wait that keeps the window painting and answering the window manager while user
+// input stays queued until it ends.
+void TSkelda::Wait(int ms) {
+    if (ms <= 0) return;
+    QEventLoop loop;
+    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    // On xcb, input held back by the loop can otherwise wait for the next X event.
+    if (auto* d = QAbstractEventDispatcher::instance()) d->wakeUp();
+}
+
+// ----- Start-up and shut-down -----
+
+void TSkelda::FormCreate() {
+    SetRandSeed(static_cast<uint32_t>(QDateTime::currentMSecsSinceEpoch()));
+    logConsoleHidden_ = false;
+    log_ = new LogWindow;
+    log_->setAttribute(Qt::WA_ShowWithoutActivating);
+    connect(log_, &LogWindow::closeRequested, this,
+            [this] { QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection); });
+    log_->show();
+    view_ = MeldView{};
+    game_.PlayerName = LogonName();
+    LayOut();
+    wallpaperFolder_ = options_.workingFolder + QStringLiteral("/wallpapers");
+
+    SettingsStore& s = *settings_;
+    view_.horizontal = s.Exists("HorzMelds");
+    game_.NoSound = s.Exists("NoSound");
+    const bool noMusic = s.Exists("NoMusic");
+    LayOut();
+
+    const uint32_t stored = s.ReadNumber("TableColor").value_or(ColorToStored(tableColor_));
+    const bool randomColor = stored == RandomColorMarker;
+    action(QStringLiteral("RandomTableColor1"))->setChecked(randomColor);
+    tableColor_ = ColorFromStored(randomColor ? Random(0x1000000) : stored);
+    if (auto wallpaper = s.ReadText("Wallpaper", 261)) {
+        QString error;
+        const QString path = QString::fromStdString(*wallpaper);
+        if (!LoadTablePicture(path, tablePicture_, error)) {
+            // The table stays playable on its colour; the player hears of it once, at start.
+            tablePicture_ = QImage();
+            startupPictureError_ = QStringLiteral(
+                                       "The table picture \"%1\" cannot be shown: %2.\n"
+                                       "The table colour is used instead.")
+                                       .arg(path, error);
+        }
+    }
+    MakeFelt();
+    setWindowTitle(QStringLiteral("Skelda"));
+    setWindowIcon(ProgramIcon());
+
+    action(QStringLiteral("Showmeldshorizontally1"))->setChecked(view_.horizontal);
+    action(QStringLiteral("NoMusic1"))->setChecked(noMusic);
+    action(QStringLiteral("NoSound1"))->setChecked(game_.NoSound);
+    musicFiles_.clear();
+    if (!noMusic) Timer3Timer();
+    LoadCardImages();
+    timer2_.start();
+    SyncMenus();
+    SyncControls();
+}
+
+void TSkelda::StartGame() {
+    if (started_) return;
+    started_ = true;
+    if (!startupPictureError_.isEmpty()) {
+        const QString text = startupPictureError_;
+        startupPictureError_.clear();
+        Run([&] { MessageBox("Skelda", text.toStdString(), Icon::Warning, Buttons::Ok); });
+    }
+    // The game's part: names and its settings, the start-up sound, who opens, then the
+    // saved game to resume or a new round.
+    Run([this] { game_.Startup(); });
+    Timer2Timer();
+}
+
+void TSkelda::closeEvent(QCloseEvent* event) {
+    if (closeAllowed_) {
+        event->accept();
+        return;
+    }
+    if (busy_) {
+        closePending_ = true;
+        event->ignore();
+        return;
+    }
+    Run([this] {
+        if (game_.FormCloseQuery()) closeAllowed_ = true;
+    });
+    if (!closeAllowed_) {
+        event->ignore();
+        return;
+    }
+    // FormDestroy: nothing is written here; every setting was stored when it changed.
+    for (QTimer* t : {&timer1_, &timer2_, &timer3_, &timer4_, &timer5_}) t->stop();
+#if SKELDA_HAVE_AUDIO
+    if (audio_) audio_->StopMusic();
+#endif
+    musicFiles_.clear();
+    log_->hide();
+    event->accept();
+    emit closed();
+}
+
+void TSkelda::SetTableColor(const QColor& color) {
+    tableColor_ = color;
+    MakeFelt();
+    surface_->update();
+    for (int g = 1; g <= 4; ++g) groups_[g]->update();
+    status_->update();
+}
+
+}  // namespace skelda

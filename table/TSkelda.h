@@ -1,0 +1,202 @@
+// The main window: the green card table. It owns the one game, draws it, turns mouse
+// and menu input into the game's handlers, drives the game's timers and gives the game
+// its sounds, pauses, dialogs, log, settings and files (the Host interface).
+//
+// Blocking model: every call into the game is an operation. Sounds and pauses inside one
+// wait in a local event loop that leaves user input queued, so the window keeps painting
+// while no click is handled; timer ticks, input and close requests that arrive during
+// an operation are carried out after it returns.
+#pragma once
+
+#include <QAction>
+#include <QColor>
+#include <QImage>
+#include <QMainWindow>
+#include <QPixmap>
+#include <QPointer>
+#include <QPushButton>
+#include <QStringList>
+#include <QTimer>
+#include <array>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+
+#include "game/Game.h"
+#include "table/TablePaint.h"
+#include "table/TableWidgets.h"
+
+namespace skelda {
+
+class Audio;
+class LogWindow;
+
+struct TableOptions {
+    std::unique_ptr<SettingsStore> settings;  // the per-user store when empty
+    bool audio = true;                        // open the sound device
+    QString dataFolder;                       // the saved games; the user data folder when empty
+    QString workingFolder;                    // where "music" and "wallpapers" are looked for
+};
+
+class TSkelda : public QMainWindow, public Host {
+    Q_OBJECT
+public:
+    explicit TSkelda(TableOptions options = {});
+    ~TSkelda() override;
+
+    // Start-up, before the window is shown: the log, settings the window keeps, the table
+    // picture, music and images. StartGame then plays the start-up sound and starts or
+    // resumes the game; it runs once the window is on screen.
+    void FormCreate();
+    void StartGame();
+
+    Game& game() { return game_; }
+    LogWindow& logWindow() { return *log_; }
+    bool busy() const { return busy_; }
+
+    // --- Host ---
+    bool PlaySound(int id, bool noStop) override;
+    void Pause(int ms) override;
+    Answer MessageBox(const std::string& title, const std::string& text, Icon icon,
+                      Buttons buttons) override;
+    std::optional<std::string> InputBox(const std::string& caption, const std::string& prompt,
+                                        const std::string& defaultText) override;
+    void Repaint(Area area) override;
+    void DrawPickupMarker(int x, int y) override;
+    void LogLine(const std::string& afterStamp) override;
+    void ShowBalloon(const std::string& title, const std::string& text) override;
+    void OpenWebAddress(const std::string& address) override;
+    SettingsStore& Settings() override { return *settings_; }
+    void TimerSwitched(TimerId timer, bool on) override;
+    std::string DataFolder() override;
+    bool FileExists(const std::string& path) override;
+    std::optional<std::string> ReadFile(const std::string& path) override;
+    bool WriteFile(const std::string& path, const std::string& bytes, std::string& error) override;
+    bool RemoveFile(const std::string& path) override;
+    std::string LogonName() override;
+
+    // --- Called by the table's widgets ---
+    void PaintAreaContent(PaintArea& area);
+    void PaintTable(QPainter& painter, QWidget& widget);
+    void AreaReleased(Area area, Qt::MouseButton button, QPoint pos);
+    void GroupReleased(int group, Qt::MouseButton button, QPoint pos);
+    void StatusDoubleClicked();
+    const QPixmap& FacePixmap(int suit, int rank);
+
+    // --- For tests and the screenshots: the widgets and menu ---
+    QWidget* areaWidget(Area area) const;
+    GroupFrame* group(int number) const;
+    StatusLine* statusLine() const { return status_; }
+    QPushButton* meldButton() const { return button1_; }
+    QPushButton* discardButton() const { return button2_; }
+    QAction* action(const QString& name) const;
+    ScatterLayer* scatterLayer() const { return scatter_; }
+    QColor tableColor() const { return tableColor_; }
+    bool hasTablePicture() const { return !tablePicture_.isNull(); }
+    MeldView meldView() const { return view_; }
+    QString currentSong() const { return currentSong_; }
+    bool logConsoleHidden() const { return logConsoleHidden_; }
+    int runningTimerInterval(TimerId timer) const;
+
+    // Runs one call into the game as an operation (see above).
+    void Run(const std::function<void()>& op);
+
+    // The handlers of the timers and of the menu commands this window owns.
+    void Timer2Timer();
+    void Timer3Timer();
+    void Timer5Timer();
+    void LevelClick(uint8_t tag);
+    void BehaviourClick(uint8_t tag);
+    void NoSound1Click();
+    void NoMusic1Click();
+    void ShowLog1Click();
+    void Showmeldshorizontally1Click();
+    void ableColor1Click();
+    void RandomTableColor1Click();
+    void ablePicture1Click();
+
+signals:
+    // The close query let the window close: the program ends.
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildWidgets();
+    void BuildMenus();
+    void LayOut();
+    void SyncAfterOperation();
+    void SyncControls();
+    void SyncMenus();
+    void ApplyGroupCaption();
+    void TimerTick(TimerId timer);
+    void Wait(int ms);
+    void LoadCardImages();
+    void RenderCardImages();
+    void SetTableColor(const QColor& color);
+    void MakeFelt();
+    void StartMusicTimer(int intervalMs);
+    void AboutBox();
+    void ManualBox();
+    void CardDeckBox();
+
+    TableOptions options_;
+    std::unique_ptr<SettingsStore> settings_;
+    std::unique_ptr<Audio> audio_;
+    Game game_;
+    LogWindow* log_ = nullptr;
+
+    // Widgets
+    QWidget* surface_ = nullptr;
+    std::array<PaintArea*, 7> areas_{};    // index 1..6
+    std::array<GroupFrame*, 5> groups_{};  // index 1..4
+    StatusLine* status_ = nullptr;
+    QPushButton* button1_ = nullptr;
+    QPushButton* button2_ = nullptr;
+    ScatterLayer* scatter_ = nullptr;
+    NoticeBubble* notice_ = nullptr;
+    std::map<QString, QAction*> actions_;
+
+    // Timers
+    QTimer timer1_, timer2_, timer3_, timer4_, timer5_;
+
+    // Presentation state
+    QColor tableColor_{0, 0x80, 0};
+    QImage tablePicture_;
+    QPixmap felt_;
+    std::map<std::pair<int, int>, QPixmap> scaledPicture_;
+    MeldView view_;
+    std::optional<QPoint> pickupMarker_;
+    bool logConsoleHidden_ = false;
+    std::string lastGroupBox1Caption_;
+    QString wallpaperFolder_;
+    QString startupPictureError_;
+
+    // Card pictures at the window's pixel ratio; faces are made on first use.
+    qreal pixelRatio_ = 0;
+    int backId_ = 0;
+    std::array<QPixmap, 52> faces_;
+    QPixmap back_, emptySlot_, stockEnd_, aheadIcon_, behindIcon_, marker_;
+
+    // Music
+    QStringList musicFiles_;
+    QString currentSong_;
+    int songFailures_ = 0;
+
+    // Operations
+    bool busy_ = false;
+    bool closePending_ = false;
+    bool closeAllowed_ = false;
+    bool started_ = false;
+    bool firstPaintReported_ = false;
+    bool tick1Pending_ = false;
+    bool tick4Pending_ = false;
+    std::deque<std::function<void()>> pending_;
+};
+
+}  // namespace skelda

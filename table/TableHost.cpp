@@ -1,0 +1,214 @@
+// The main window as the game's host: sounds and pauses that wait without freezing the
+// table, dialogs, immediate repaints, the log, notices, web addresses and files.
+#include <pwd.h>
+#include <unistd.h>
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QUrl>
+
+#include "table/TSkelda.h"
+#include "windows/LogWindow.h"
+
+#if SKELDA_HAVE_AUDIO
+#include "persist/qt/Audio.h"
+#endif
+#if SKELDA_HAVE_PLATFORM
+#include "persist/platform/DataFolder.h"
+#endif
+
+namespace skelda {
+
+namespace {
+
+// Message texts separate lines with CR LF.
+QString Lines(const std::string& text) {
+    QString s = QString::fromStdString(text);
+    s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return s;
+}
+
+constexpr qint64 MaxReadFileSize = 16ll * 1024 * 1024;
+
+}  // namespace
+
+bool TSkelda::PlaySound(int id, bool noStop) {
+#if SKELDA_HAVE_AUDIO
+    if (!audio_ || !audio_->ok()) return false;
+    const int length = audio_->StartSound(id, noStop);
+    if (length < 0) return false;
+    Wait(length);
+    return true;
+#else
+    (void)id;
+    (void)noStop;
+    return false;
+#endif
+}
+
+void TSkelda::Pause(int ms) {
+    Wait(ms);
+}
+
+Answer TSkelda::MessageBox(const std::string& title, const std::string& text, Icon icon,
+                           Buttons buttons) {
+    QMessageBox box(this);
+    box.setWindowTitle(QString::fromStdString(title));
+    box.setText(Lines(text));
+    switch (icon) {
+        case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
+        case Icon::Info: box.setIcon(QMessageBox::Information); break;
+        case Icon::Warning: box.setIcon(QMessageBox::Warning); break;
+        case Icon::Error: box.setIcon(QMessageBox::Critical); break;
+        case Icon::Question: box.setIcon(QMessageBox::Question); break;
+    }
+    switch (buttons) {
+        case Buttons::Ok:
+            box.setStandardButtons(QMessageBox::Ok);
+            box.setEscapeButton(QMessageBox::Ok);
+            break;
+        case Buttons::YesNo:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            box.setDefaultButton(QMessageBox::Yes);
+            box.setEscapeButton(QMessageBox::No);
+            break;
+        case Buttons::YesNoCancel:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            box.setDefaultButton(QMessageBox::Yes);
+            box.setEscapeButton(QMessageBox::Cancel);
+            break;
+    }
+    const int r = box.exec();
+    switch (r) {
+        case QMessageBox::Yes: return Answer::Yes;
+        case QMessageBox::No: return Answer::No;
+        case QMessageBox::Cancel: return Answer::Cancel;
+        default:
+            return buttons == Buttons::Ok      ? Answer::Ok
+                   : buttons == Buttons::YesNo ? Answer::No
+                                               : Answer::Cancel;
+    }
+}
+
+std::optional<std::string> TSkelda::InputBox(const std::string& caption, const std::string& prompt,
+                                             const std::string& defaultText) {
+    QInputDialog dialog(this);
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setWindowTitle(QString::fromStdString(caption));
+    dialog.setLabelText(Lines(prompt));
+    dialog.setTextValue(QString::fromStdString(defaultText));
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.textValue().toStdString();
+}
+
+// Drawn now, not when the event loop gets round to it: the computer's turn shows each
+// move as it happens.
+void TSkelda::Repaint(Area area) {
+    if (area == Area::All || area == Area::PaintBox6) pickupMarker_.reset();
+    if (area == Area::All) {
+        scatter_->Clear();
+        for (int i = 1; i <= 6; ++i) areas_[i]->repaint();
+        return;
+    }
+    if (QWidget* w = areaWidget(area)) w->repaint();
+}
+
+void TSkelda::DrawPickupMarker(int x, int y) {
+    pickupMarker_ = QPoint(x, y);
+    areas_[6]->repaint();
+}
+
+void TSkelda::LogLine(const std::string& afterStamp) {
+    if (!log_) return;
+    log_->AppendLine(LogTimeStamp() + QString::fromStdString(afterStamp));
+}
+
+// No notification area here yet: the notice shows on the table for ten seconds.
+void TSkelda::ShowBalloon(const std::string& title, const std::string& text) {
+    notice_->Show(QString::fromStdString(title), QString::fromStdString(text), 10000);
+    notice_->move(std::max(0, surface_->width() - notice_->width() - 12), 8);
+}
+
+void TSkelda::OpenWebAddress(const std::string& address) {
+    QDesktopServices::openUrl(QUrl(QString::fromStdString(address), QUrl::TolerantMode));
+}
+
+void TSkelda::TimerSwitched(TimerId timer, bool on) {
+    QTimer* t = nullptr;
+    switch (timer) {
+        case TimerId::Timer1: t = &timer1_; break;
+        case TimerId::Timer4: t = &timer4_; break;
+        case TimerId::Timer5: t = &timer5_; break;
+        default: return;
+    }
+    if (on && !t->isActive()) t->start();
+    if (!on) t->stop();
+}
+
+// "APPDATA" when set, else the XDG data folder, then the maker's and the game's folders.
+std::string TSkelda::DataFolder() {
+    if (!options_.dataFolder.isEmpty()) {
+        QDir().mkpath(options_.dataFolder);
+        return options_.dataFolder.toStdString();
+    }
+#if SKELDA_HAVE_PLATFORM
+    return UserDataFolder("Skelda");
+#else
+    QString root = qEnvironmentVariable("APPDATA");
+    if (root.isEmpty()) root = qEnvironmentVariable("XDG_DATA_HOME");
+    if (root.isEmpty()) root = QDir::homePath() + QStringLiteral("/.local/share");
+    const QString base = root + QStringLiteral("/Orvandel Industries/Skelda");
+    QDir().mkpath(base);
+    return base.toStdString();
+#endif
+}
+
+bool TSkelda::FileExists(const std::string& path) {
+    return QFileInfo(QString::fromStdString(path)).isFile();
+}
+
+std::optional<std::string> TSkelda::ReadFile(const std::string& path) {
+    QFile f(QString::fromStdString(path));
+    if (!f.open(QIODevice::ReadOnly) || f.size() > MaxReadFileSize) return std::nullopt;
+    const QByteArray bytes = f.readAll();
+    if (f.error() != QFileDevice::NoError) return std::nullopt;
+    return bytes.toStdString();
+}
+
+// Written beside the old file and swapped in whole, so a failed save leaves the old one.
+bool TSkelda::WriteFile(const std::string& path, const std::string& bytes, std::string& error) {
+    const QString p = QString::fromStdString(path);
+    QDir().mkpath(QFileInfo(p).absolutePath());
+    QSaveFile f(p);
+    if (!f.open(QIODevice::WriteOnly) ||
+        f.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
+            static_cast<qint64>(bytes.size()) ||
+        !f.commit()) {
+        error =
+            QStringLiteral("Cannot create file \"%1\". %2").arg(p, f.errorString()).toStdString();
+        return false;
+    }
+    return true;
+}
+
+bool TSkelda::RemoveFile(const std::string& path) {
+    return QFile::remove(QString::fromStdString(path));
+}
+
+std::string TSkelda::LogonName() {
+    if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_name && *pw->pw_name) {
+        std::string name = pw->pw_name;
+        if (name.size() > 255) name.resize(255);
+        return name;
+    }
+    const QString user = qEnvironmentVariable("USER");
+    return user.isEmpty() ? std::string("Player") : user.left(255).toStdString();
+}
+
+}  // namespace skelda

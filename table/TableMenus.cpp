@@ -1,0 +1,271 @@
+// The main menu and the commands the window handles itself: levels and behaviours,
+// sound and music switches, the log, the meld layout and the table's colour and picture.
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QMenuBar>
+#include <QMessageBox>
+
+#include "game/Random.h"
+#include "table/TSkelda.h"
+#include "table/TablePicture.h"
+#include "windows/LogWindow.h"
+
+#if SKELDA_HAVE_AUDIO
+#include "persist/qt/Audio.h"
+#endif
+
+namespace skelda {
+
+namespace {
+constexpr uint32_t RandomColorMarker = 0x01000000;
+
+struct LevelItem {
+    const char* name;
+    const char* caption;
+    uint8_t tag;
+};
+const LevelItem kLevels[] = {{"Easydumb1", "Easy(dumb)", 0},
+                             {"Medium1", "Medium", 1},
+                             {"Hard1", "Hard", 2},
+                             {"Expert1", "Expert", 3}};
+const LevelItem kBehaviours[] = {
+    {"Aggressive1", "Aggressive", 0}, {"Defensive1", "Defensive", 2}, {"Balanced1", "Balanced", 1}};
+}  // namespace
+
+void TSkelda::BuildMenus() {
+    QMenuBar* bar = menuBar();
+    auto item = [this](QMenu* menu, const char* name, const QString& caption,
+                       std::function<void()> handler, bool checkable = false) {
+        QAction* a = menu->addAction(caption);
+        a->setObjectName(QString::fromLatin1(name));
+        a->setCheckable(checkable);
+        connect(a, &QAction::triggered, this, [handler = std::move(handler)] { handler(); });
+        actions_[a->objectName()] = a;
+        return a;
+    };
+    auto game = [this](std::function<void()> f) { return [this, f] { Run(f); }; };
+
+    QMenu* gameMenu = bar->addMenu(QStringLiteral("&Game"));
+    gameMenu->setObjectName(QStringLiteral("Game1"));
+    item(gameMenu, "NewGame1", QStringLiteral("New Game"), game([this] { game_.NewGame(true); }));
+    item(gameMenu, "LoadGame1", QStringLiteral("Load Game"),
+         game([this] { game_.LoadGame1Click(true); }));
+    item(gameMenu, "SaveGame1", QStringLiteral("Save Game"),
+         game([this] { game_.SaveGame1Click(true); }));
+    item(gameMenu, "OnlineTopTenScores1", QStringLiteral("Online Top Ten Scores"),
+         game([this] { game_.OnlineTopTenScores1Click(); }));
+    item(gameMenu, "HighestScore1", QStringLiteral("Highest Score"),
+         game([this] { game_.HighestScore1Click(); }));
+    item(gameMenu, "Exit1", QStringLiteral("Exit"), [this] { close(); });
+
+    QMenu* options = bar->addMenu(QStringLiteral("&Options"));
+    options->setObjectName(QStringLiteral("Options1"));
+    item(options, "CardDeck1", QStringLiteral("Card Deck"), [this] { CardDeckBox(); });
+    item(options, "ableColor1", QStringLiteral("Table Color"), [this] { ableColor1Click(); });
+    item(options, "ablePicture1", QStringLiteral("Table Picture"), [this] { ablePicture1Click(); });
+    item(
+        options, "NoMusic1", QStringLiteral("No Music"), [this] { NoMusic1Click(); }, true);
+    item(
+        options, "NoSound1", QStringLiteral("No Sound"), [this] { NoSound1Click(); }, true);
+    item(
+        options, "RandomTableColor1", QStringLiteral("Random Table Color"),
+        [this] { RandomTableColor1Click(); }, true);
+    item(
+        options, "ShowLog1", QStringLiteral("Show Log"), [this] { ShowLog1Click(); }, true);
+
+    QMenu* level = options->addMenu(QStringLiteral("AI Level"));
+    level->setObjectName(QStringLiteral("AILevel1"));
+    for (const LevelItem& l : kLevels) {
+        const uint8_t tag = l.tag;
+        item(
+            level, l.name, QString::fromLatin1(l.caption), [this, tag] { LevelClick(tag); }, true)
+            ->setData(tag);
+    }
+    QMenu* behaviour = level->addMenu(QStringLiteral("Behavior"));
+    behaviour->setObjectName(QStringLiteral("Behavior1"));
+    for (const LevelItem& b : kBehaviours) {
+        const uint8_t tag = b.tag;
+        item(
+            behaviour, b.name, QString::fromLatin1(b.caption), [this, tag] { BehaviourClick(tag); },
+            true)
+            ->setData(tag);
+    }
+    QMenu* odds = level->addMenu(QStringLiteral("Random Odd Numbers"));
+    odds->setObjectName(QStringLiteral("RandomOddNumbers1"));
+    item(odds, "Pickupmorethanonecard1", QStringLiteral("Pickup more than one card"),
+         game([this] { game_.OddsDialog(true); }));
+    item(odds, "Easydumbmoves1", QStringLiteral("Easy dumb moves"),
+         game([this] { game_.OddsDialog(false); }));
+
+    item(options, "YourName1", QStringLiteral("Your Name"),
+         game([this] { game_.YourName1Click(); }));
+    item(
+        options, "Showmeldshorizontally1", QStringLiteral("Show melds horizontally"),
+        [this] { Showmeldshorizontally1Click(); }, true);
+
+    QMenu* help = bar->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("Help1"));
+    item(help, "About1", QStringLiteral("About"), [this] { AboutBox(); });
+    item(help, "Manual1", QStringLiteral("Manual"), [this] {
+        ManualBox();
+    })->setShortcut(QKeySequence(Qt::Key_F1));
+
+    // Two commands right on the menu bar, never disabled; the game refuses what the turn
+    // does not allow.
+    QAction* meld = bar->addAction(QStringLiteral("Meld"));
+    meld->setObjectName(QStringLiteral("Meld1"));
+    connect(meld, &QAction::triggered, this, [this] { Run([this] { game_.Button1Click(); }); });
+    actions_[meld->objectName()] = meld;
+    QAction* discard = bar->addAction(QStringLiteral("Discard"));
+    discard->setObjectName(QStringLiteral("Discard1"));
+    connect(discard, &QAction::triggered, this, [this] { Run([this] { game_.Button2Click(); }); });
+    actions_[discard->objectName()] = discard;
+}
+
+// Check marks follow the game's options, so a value the game read or changed shows at once.
+void TSkelda::SyncMenus() {
+    for (const LevelItem& l : kLevels)
+        action(QString::fromLatin1(l.name))->setChecked(game_.AILevel == l.tag);
+    for (const LevelItem& b : kBehaviours)
+        action(QString::fromLatin1(b.name))->setChecked(game_.AIBehaviour == b.tag);
+    action(QStringLiteral("NoSound1"))->setChecked(game_.NoSound);
+}
+
+static void StoreStyles(SettingsStore& s, const Game& g) {
+    std::string bytes(2, '\0');
+    bytes[0] = static_cast<char>(g.AIBehaviour);
+    bytes[1] = static_cast<char>(g.AILevel);
+    s.WriteBytes("AIStyles", bytes);
+}
+
+void TSkelda::LevelClick(uint8_t tag) {
+    if (busy_) return Run([this, tag] { LevelClick(tag); });
+    game_.AILevel = tag;
+    SyncMenus();
+    StoreStyles(*settings_, game_);
+}
+
+// The behaviour items select a behaviour the way the level items select a level.
+void TSkelda::BehaviourClick(uint8_t tag) {
+    if (busy_) return Run([this, tag] { BehaviourClick(tag); });
+    game_.AIBehaviour = tag;
+    SyncMenus();
+    StoreStyles(*settings_, game_);
+}
+
+void TSkelda::NoSound1Click() {
+    game_.NoSound = !game_.NoSound;
+    if (game_.NoSound)
+        settings_->WriteFlag("NoSound");
+    else
+        settings_->Delete("NoSound");
+    SyncMenus();
+}
+
+void TSkelda::NoMusic1Click() {
+    QAction* a = action(QStringLiteral("NoMusic1"));
+    // The action has flipped its own check mark already.
+    if (a->isChecked()) {
+        timer3_.stop();
+#if SKELDA_HAVE_AUDIO
+        if (audio_) audio_->StopMusic();
+#endif
+        currentSong_.clear();
+        settings_->WriteFlag("NoMusic");
+    } else {
+        settings_->Delete("NoMusic");
+        songFailures_ = 0;
+        Timer3Timer();
+    }
+}
+
+void TSkelda::ShowLog1Click() {
+    action(QStringLiteral("ShowLog1"))->setChecked(true);
+    logConsoleHidden_ = true;  // shown by the player: the start-up hiding is over
+    log_->setAttribute(Qt::WA_ShowWithoutActivating, false);
+    log_->showNormal();
+    log_->raise();
+    log_->activateWindow();
+}
+
+void TSkelda::Showmeldshorizontally1Click() {
+    view_.horizontal = action(QStringLiteral("Showmeldshorizontally1"))->isChecked();
+    if (view_.horizontal)
+        settings_->WriteFlag("HorzMelds");
+    else
+        settings_->Delete("HorzMelds");
+    Repaint(Area::PaintBox2);
+    Repaint(Area::PaintBox3);
+}
+
+void TSkelda::ableColor1Click() {
+    const QColor chosen = QColorDialog::getColor(tableColor_, this);
+    if (!chosen.isValid()) return;
+    SetTableColor(chosen);
+    settings_->WriteNumber("TableColor", ColorToStored(chosen));
+    Repaint(Area::All);
+}
+
+void TSkelda::RandomTableColor1Click() {
+    if (action(QStringLiteral("RandomTableColor1"))->isChecked()) {
+        SetTableColor(ColorFromStored(Random(0x1000000)));
+        settings_->WriteNumber("TableColor", RandomColorMarker);
+        Repaint(Area::All);
+    } else {
+        settings_->Delete("TableColor");
+    }
+}
+
+void TSkelda::ablePicture1Click() {
+    if (settings_->Exists("Wallpaper")) {
+        if (MessageBox("Skelda", "Reset wallpaper?", Icon::Question, Buttons::YesNo) != Answer::Yes)
+            return;
+        settings_->Delete("Wallpaper");
+        // A reset takes the picture off the table at once.
+        tablePicture_ = QImage();
+        scaledPicture_.clear();
+    }
+    Repaint(Area::All);
+    const QString filter = QStringLiteral(
+        "All (*.jpg *.jpeg *.bmp *.emf *.wmf);;JPEG Image File (*.jpg);;JPEG Image File (*.jpeg);;"
+        "Bitmaps (*.bmp);;Enhanced Metafiles (*.emf);;Metafiles (*.wmf)");
+    QFileDialog dialog(this, QStringLiteral("Choose Wallpaper"), wallpaperFolder_, filter);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setDefaultSuffix(QStringLiteral("jpg"));
+    dialog.setObjectName(QStringLiteral("OpenPictureDialog1"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    const QString path = QFileInfo(dialog.selectedFiles().front()).absoluteFilePath();
+    QImage picture;
+    QString error;
+    if (!LoadTablePicture(path, picture, error)) {
+        MessageBox("Skelda", error.toStdString(), Icon::Error, Buttons::Ok);
+        return;
+    }
+    tablePicture_ = picture;
+    scaledPicture_.clear();
+    Repaint(Area::All);
+    settings_->WriteText("Wallpaper", path.toStdString());
+}
+
+void TSkelda::AboutBox() {
+    QMessageBox box(this);
+    box.setWindowTitle(QStringLiteral("About Skelda"));
+    box.setIconPixmap(windowIcon().pixmap(64, 64));
+    box.setText(QStringLiteral("<b>Skelda</b> %1<br>A card game of melds — sets and runs — "
+                               "against the computer, to 500 points.")
+                    .arg(QStringLiteral(SKELDA_VERSION)));
+    box.exec();
+}
+
+void TSkelda::ManualBox() {
+    QMessageBox::information(this, QStringLiteral("Skelda"),
+                             QStringLiteral("The manual is not part of this version yet."));
+}
+
+void TSkelda::CardDeckBox() {
+    QMessageBox::information(this, QStringLiteral("Skelda"),
+                             QStringLiteral("Card decks are not part of this version yet."));
+}
+
+}  // namespace skelda

@@ -1,0 +1,57 @@
+// Background music: the MIDI files of the "music" folder, one random song after another,
+// each once a cycle. Without songs or without a sound device the music stays silent.
+#include <QDir>
+
+#include "game/Random.h"
+#include "table/TSkelda.h"
+
+#if SKELDA_HAVE_AUDIO
+#include "persist/qt/Audio.h"
+#endif
+
+namespace skelda {
+
+namespace {
+constexpr int SongGap = 2048;
+}
+
+void TSkelda::Timer3Timer() {
+    timer3_.stop();
+    if (action(QStringLiteral("NoMusic1"))->isChecked()) return;
+#if SKELDA_HAVE_AUDIO
+    const bool device = audio_ && audio_->ok();
+#else
+    const bool device = false;
+#endif
+    if (!device) {
+        currentSong_.clear();
+        return;
+    }
+    const QDir folder(options_.workingFolder + QStringLiteral("/music"));
+    if (musicFiles_.isEmpty())
+        musicFiles_ = folder.entryList({QStringLiteral("*.mid")},
+                                       QDir::Files | QDir::Hidden | QDir::System, QDir::NoSort);
+    if (musicFiles_.isEmpty()) {
+        // Nothing to play: the music stays silent and the timer idle.
+        currentSong_.clear();
+        return;
+    }
+    const int i = static_cast<int>(Random(static_cast<uint32_t>(musicFiles_.size())));
+    currentSong_ = musicFiles_.at(i);
+    musicFiles_.removeAt(i);
+    int length = -1;
+#if SKELDA_HAVE_AUDIO
+    length = audio_->PlaySong(folder.filePath(currentSong_).toStdString());
+#endif
+    if (length < 0) {
+        currentSong_.clear();
+        // A song that does not play is skipped; when none will, the music falls silent.
+        if (++songFailures_ > 8) return;
+        timer3_.start(SongGap);
+        return;
+    }
+    songFailures_ = 0;
+    timer3_.start(length + SongGap);
+}
+
+}  // namespace skelda

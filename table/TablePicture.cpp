@@ -1,0 +1,66 @@
+#include "table/TablePicture.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include "table/JpegReader.h"
+
+namespace skelda {
+
+namespace {
+constexpr qint64 MaxPictureFileSize = 256ll * 1024 * 1024;
+}
+
+bool LoadTablePicture(const QString& path, QImage& picture, QString& error) {
+    const QString ext = QFileInfo(path).suffix().toLower();
+    if (ext == "emf" || ext == "wmf") {
+        error = QStringLiteral("Metafile pictures (.%1) are not supported yet").arg(ext);
+        return false;
+    }
+    if (ext != "bmp" && ext != "jpg" && ext != "jpeg") {
+        error = QStringLiteral("Unknown picture file extension (.%1)").arg(ext);
+        return false;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString());
+        return false;
+    }
+    if (file.size() > MaxPictureFileSize) {
+        error = QStringLiteral("The picture file \"%1\" is too large").arg(path);
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    QImage image;
+    if (ext == "bmp") {
+        if (!image.loadFromData(bytes, "BMP") || image.isNull()) {
+            error = QStringLiteral("Bitmap image is not valid");
+            return false;
+        }
+    } else {
+        RgbImage rgb;
+        std::string why;
+        if (!DecodeJpeg(reinterpret_cast<const uint8_t*>(bytes.constData()),
+                        static_cast<size_t>(bytes.size()), rgb, why)) {
+            error = QString::fromStdString(why);
+            return false;
+        }
+        image =
+            QImage(rgb.pixels.data(), rgb.width, rgb.height, rgb.width * 3, QImage::Format_RGB888)
+                .copy();
+    }
+    picture = image.convertToFormat(QImage::Format_RGB32);
+    return true;
+}
+
+QColor ColorFromStored(uint32_t v) {
+    return QColor(static_cast<int>(v & 0xFF), static_cast<int>((v >> 8) & 0xFF),
+                  static_cast<int>((v >> 16) & 0xFF));
+}
+
+uint32_t ColorToStored(const QColor& c) {
+    return static_cast<uint32_t>(c.red()) | static_cast<uint32_t>(c.green()) << 8 |
+           static_cast<uint32_t>(c.blue()) << 16;
+}
+
+}  // namespace skelda
