@@ -11,23 +11,12 @@
 #include <chrono>
 
 #include "game/Random.h"
+#include "persist/qt/Audio.h"
+#include "persist/qt/QtSettingsStore.h"
 #include "table/CardArt.h"
 #include "table/TableLayout.h"
 #include "table/TablePicture.h"
 #include "windows/LogWindow.h"
-
-#if SKELDA_HAVE_AUDIO
-#include "persist/qt/Audio.h"
-#else
-namespace skelda {
-// No sound device until the audio engine lands: every sound reports "not played".
-class Audio {};
-}  // namespace skelda
-#endif
-
-#if SKELDA_HAVE_QTSETTINGS
-#include "persist/qt/QtSettingsStore.h"
-#endif
 
 namespace skelda {
 
@@ -40,11 +29,7 @@ constexpr int Timer5Interval = 1024;
 constexpr uint32_t RandomColorMarker = 0x01000000;
 
 std::unique_ptr<SettingsStore> DefaultSettings() {
-#if SKELDA_HAVE_QTSETTINGS
     return std::make_unique<QtSettingsStore>();
-#else
-    return std::make_unique<MemorySettings>();
-#endif
 }
 
 }  // namespace
@@ -52,9 +37,7 @@ std::unique_ptr<SettingsStore> DefaultSettings() {
 TSkelda::TSkelda(TableOptions options) : options_(std::move(options)), game_(*this) {
     settings_ = options_.settings ? std::move(options_.settings) : DefaultSettings();
     if (options_.workingFolder.isEmpty()) options_.workingFolder = QDir::currentPath();
-#if SKELDA_HAVE_AUDIO
     if (options_.audio) audio_ = std::make_unique<Audio>();
-#endif
     setWindowTitle(QStringLiteral("Skelda"));
     setObjectName(QStringLiteral("Skelda"));
     BuildWidgets();
@@ -78,9 +61,7 @@ TSkelda::~TSkelda() {
     timer3_.stop();
     timer4_.stop();
     timer5_.stop();
-#if SKELDA_HAVE_AUDIO
     if (audio_) audio_->StopMusic();
-#endif
     delete log_;
 }
 
@@ -367,9 +348,7 @@ void TSkelda::closeEvent(QCloseEvent* event) {
     }
     // FormDestroy: nothing is written here; every setting was stored when it changed.
     for (QTimer* t : {&timer1_, &timer2_, &timer3_, &timer4_, &timer5_}) t->stop();
-#if SKELDA_HAVE_AUDIO
     if (audio_) audio_->StopMusic();
-#endif
     musicFiles_.clear();
     log_->hide();
     event->accept();

@@ -13,15 +13,10 @@
 #include <QStandardPaths>
 #include <QUrl>
 
+#include "persist/platform/DataFolder.h"
+#include "persist/qt/Audio.h"
 #include "table/TSkelda.h"
 #include "windows/LogWindow.h"
-
-#if SKELDA_HAVE_AUDIO
-#include "persist/qt/Audio.h"
-#endif
-#if SKELDA_HAVE_PLATFORM
-#include "persist/platform/DataFolder.h"
-#endif
 
 namespace skelda {
 
@@ -39,17 +34,11 @@ constexpr qint64 MaxReadFileSize = 16ll * 1024 * 1024;
 }  // namespace
 
 bool TSkelda::PlaySound(int id, bool noStop) {
-#if SKELDA_HAVE_AUDIO
     if (!audio_ || !audio_->ok()) return false;
     const int length = audio_->StartSound(id, noStop);
     if (length < 0) return false;
     Wait(length);
     return true;
-#else
-    (void)id;
-    (void)noStop;
-    return false;
-#endif
 }
 
 void TSkelda::Pause(int ms) {
@@ -157,16 +146,7 @@ std::string TSkelda::DataFolder() {
         QDir().mkpath(options_.dataFolder);
         return options_.dataFolder.toStdString();
     }
-#if SKELDA_HAVE_PLATFORM
     return UserDataFolder("Skelda");
-#else
-    QString root = qEnvironmentVariable("APPDATA");
-    if (root.isEmpty()) root = qEnvironmentVariable("XDG_DATA_HOME");
-    if (root.isEmpty()) root = QDir::homePath() + QStringLiteral("/.local/share");
-    const QString base = root + QStringLiteral("/Orvandel Industries/Skelda");
-    QDir().mkpath(base);
-    return base.toStdString();
-#endif
 }
 
 bool TSkelda::FileExists(const std::string& path) {

@@ -6,13 +6,10 @@
 #include <QMessageBox>
 
 #include "game/Random.h"
+#include "persist/qt/Audio.h"
 #include "table/TSkelda.h"
 #include "table/TablePicture.h"
 #include "windows/LogWindow.h"
-
-#if SKELDA_HAVE_AUDIO
-#include "persist/qt/Audio.h"
-#endif
 
 namespace skelda {
 
@@ -167,9 +164,7 @@ void TSkelda::NoMusic1Click() {
     // The action has flipped its own check mark already.
     if (a->isChecked()) {
         timer3_.stop();
-#if SKELDA_HAVE_AUDIO
         if (audio_) audio_->StopMusic();
-#endif
         currentSong_.clear();
         settings_->WriteFlag("NoMusic");
     } else {

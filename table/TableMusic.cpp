@@ -3,11 +3,8 @@
 #include <QDir>
 
 #include "game/Random.h"
-#include "table/TSkelda.h"
-
-#if SKELDA_HAVE_AUDIO
 #include "persist/qt/Audio.h"
-#endif
+#include "table/TSkelda.h"
 
 namespace skelda {
 
@@ -18,11 +15,7 @@ constexpr int SongGap = 2048;
 void TSkelda::Timer3Timer() {
     timer3_.stop();
     if (action(QStringLiteral("NoMusic1"))->isChecked()) return;
-#if SKELDA_HAVE_AUDIO
     const bool device = audio_ && audio_->ok();
-#else
-    const bool device = false;
-#endif
     if (!device) {
         currentSong_.clear();
         return;
@@ -40,9 +33,7 @@ void TSkelda::Timer3Timer() {
     currentSong_ = musicFiles_.at(i);
     musicFiles_.removeAt(i);
     int length = -1;
-#if SKELDA_HAVE_AUDIO
     length = audio_->PlaySong(folder.filePath(currentSong_).toStdString());
-#endif
     if (length < 0) {
         currentSong_.clear();
         // A song that does not play is skipped; when none will, the music falls silent.
