@@ -318,14 +318,15 @@ void TSkelda::FormCreate() {
 void TSkelda::StartGame() {
     if (started_) return;
     started_ = true;
+    // The game's part: names and its settings, the start-up sound, who opens, then the
+    // saved game to resume or a new round.
+    Run([this] { game_.Startup(); });
+    // Said once, over the table the game has just laid out.
     if (!startupPictureError_.isEmpty()) {
         const QString text = startupPictureError_;
         startupPictureError_.clear();
         Run([&] { MessageBox("Skelda", text.toStdString(), Icon::Warning, Buttons::Ok); });
     }
-    // The game's part: names and its settings, the start-up sound, who opens, then the
-    // saved game to resume or a new round.
-    Run([this] { game_.Startup(); });
     Timer2Timer();
 }
 
