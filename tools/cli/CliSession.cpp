@@ -13,6 +13,9 @@ namespace skelda {
 
 namespace {
 
+// A release point may lie anywhere left or right of the cards; x = 16 * index must fit.
+constexpr int64_t kMaxIndex = INT32_MAX / CardStep;
+
 bool ParseNumber(const std::string& s, int64_t lo, int64_t hi, int64_t& out) {
     if (s.empty() || s.size() > 12) return false;
     size_t i = 0;
@@ -200,14 +203,14 @@ bool CliSession::Execute(const std::string& rawLine) {
         else
             g.GroupBox4MouseUp(MouseButton::Left, 15 + 10, 15);
     } else if (cmd == "pile") {
-        if (argc != 1 || !ParseNumber(words[1], -1000, 1000, n))
+        if (argc != 1 || !ParseNumber(words[1], -kMaxIndex, kMaxIndex, n))
             return Error("pile takes a card index"), true;
         if (g.controls.PaintBox6)
             g.PaintBox6MouseUp(MouseButton::Left, static_cast<int>(n) * CardStep, 10);
         else
             g.GroupBox4MouseUp(MouseButton::Left, 15 + 10, 15);
     } else if (cmd == "select") {
-        if (argc != 1 || !ParseNumber(words[1], -1000, 1000, n))
+        if (argc != 1 || !ParseNumber(words[1], -kMaxIndex, kMaxIndex, n))
             return Error("select takes a card index"), true;
         if (g.controls.PaintBox4)
             g.PaintBox4MouseUp(MouseButton::Left, static_cast<int>(n) * CardStep);
