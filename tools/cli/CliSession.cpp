@@ -390,7 +390,8 @@ bool CliSession::Set(const std::string& field, const std::string& rest) {
     if (field == "melds") {
         std::vector<TCardList> melds;
         std::string part;
-        std::istringstream in(rest);
+        // Blanks alone (a trailing blank after the field) mean no melds.
+        std::istringstream in(words.empty() ? std::string() : rest);
         while (std::getline(in, part, '|')) {
             auto list = ParseCards(part);
             if (!list || list->empty() || list->size() > 13)
@@ -417,8 +418,10 @@ bool CliSession::Set(const std::string& field, const std::string& rest) {
     if (field == "your-scores") return numbers(g.YourScores, 0);
     if (field == "opponent-scores") return numbers(g.OpponentScores, 0);
     if (field == "player-name" || field == "opponent-name") {
-        if (words.size() != 1) return Error(field + " takes one word (%20 for a blank)"), false;
-        (field == "player-name" ? g.PlayerName : g.OpponentName) = Unblank(words[0]).substr(0, 255);
+        // No word at all gives the empty name that a fresh process starts with.
+        if (words.size() > 1) return Error(field + " takes one word (%20 for a blank)"), false;
+        (field == "player-name" ? g.PlayerName : g.OpponentName) =
+            words.empty() ? std::string() : Unblank(words[0]).substr(0, 255);
         return true;
     }
     if (field == "rank-interest") return numbers(g.RankInterest, 13);
