@@ -120,6 +120,17 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args,
             return std::nullopt;
         }
     }
+    // Both folders are made when missing; a path that cannot be a folder is unusable.
+    for (const auto& [option, dir] :
+         {std::pair{"--config", &o.configDir}, {"--data", &o.dataDir}}) {
+        if (dir->empty()) continue;
+        std::error_code ec;
+        std::filesystem::create_directories(*dir, ec);
+        if (!std::filesystem::is_directory(*dir, ec)) {
+            error = std::string(option) + " " + *dir + " is not a folder that can be made";
+            return std::nullopt;
+        }
+    }
     return o;
 }
 
