@@ -17,6 +17,12 @@ bool Consecutive(uint32_t mask, size_t count) {
     return (shifted & (shifted + 1)) == 0;
 }
 
+// The counters may come from a saved game at any 32-bit value; they wrap rather than
+// overflow.
+void AddWrapping(int32_t& counter, int32_t delta) {
+    counter = static_cast<int32_t>(static_cast<uint32_t>(counter) + static_cast<uint32_t>(delta));
+}
+
 bool RunWithExtra(const TCardList& list, const TCard* extra) {
     const size_t n = list.size() + (extra ? 1 : 0);
     if (n < 3) return false;
@@ -175,8 +181,8 @@ void Game::TakeDiscards(TCardList& hand) {
     PickedExtras = 0;
     const TCard bottom = DiscardPile[PickupIndex];
     if (&hand == &YourHand) {
-        RankInterest[bottom.Rank % 13] += 3;
-        SuitInterest[bottom.Suit % 4] += 2;
+        AddWrapping(RankInterest[bottom.Rank % 13], 3);
+        AddWrapping(SuitInterest[bottom.Suit % 4], 2);
     }
     for (size_t i = PickupIndex; i < DiscardPile.size(); ++i) {
         AppendCard(hand, DiscardPile[i]);

@@ -7,7 +7,13 @@ namespace skelda {
 namespace {
 const char* const kFloating =
     "Your floating! Opponent gets another turn until you or opponent goes out with a discard";
+
+// The counters may come from a saved game at any 32-bit value; they wrap rather than
+// overflow.
+void AddWrapping(int32_t& counter, int32_t delta) {
+    counter = static_cast<int32_t>(static_cast<uint32_t>(counter) + static_cast<uint32_t>(delta));
 }
+}  // namespace
 
 void Game::PaintBox4MouseUp(MouseButton button, int x) {
     if (YourHand.empty()) return;
@@ -30,8 +36,8 @@ void Game::PaintBox5MouseUp(MouseButton button, int /*x*/, int y) {
     // The human passed up the top discard.
     if (!DiscardPile.empty()) {
         const TCard top = DiscardPile.back();
-        RankInterest[top.Rank % 13] -= 1;
-        SuitInterest[top.Suit % 4] -= 1;
+        AddWrapping(RankInterest[top.Rank % 13], -1);
+        AddWrapping(SuitInterest[top.Suit % 4], -1);
     }
     bool got = false;
     const TCard card = TakeFromStock(got);

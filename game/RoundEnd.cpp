@@ -61,7 +61,8 @@ bool Game::EndRound(RoundEndReason reason) {
     if (you >= WinningTotal || them >= WinningTotal) {
         if (you < them) {
             PlaySoundId(5);
-            host.MessageBox("GameOver", "You lost by " + std::to_string(them - you) + " point(s)",
+            host.MessageBox("GameOver",
+                            "You lost by " + std::to_string(int64_t{them} - you) + " point(s)",
                             Icon::Info, Buttons::Ok);
             decided = true;
         } else if (you > them) {

@@ -13,6 +13,9 @@ namespace skelda {
 
 namespace {
 
+// A release point may lie anywhere left or right of the cards; x = 16 * index must fit.
+constexpr int64_t kMaxIndex = INT32_MAX / CardStep;
+
 bool ParseNumber(const std::string& s, int64_t lo, int64_t hi, int64_t& out) {
     if (s.empty() || s.size() > 12) return false;
     size_t i = 0;
@@ -117,6 +120,17 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args,
             return std::nullopt;
         }
     }
+    // Both folders are made when missing; a path that cannot be a folder is unusable.
+    for (const auto& [option, dir] :
+         {std::pair{"--config", &o.configDir}, {"--data", &o.dataDir}}) {
+        if (dir->empty()) continue;
+        std::error_code ec;
+        std::filesystem::create_directories(*dir, ec);
+        if (!std::filesystem::is_directory(*dir, ec)) {
+            error = std::string(option) + " " + *dir + " is not a folder that can be made";
+            return std::nullopt;
+        }
+    }
     return o;
 }
 
@@ -200,14 +214,14 @@ bool CliSession::Execute(const std::string& rawLine) {
         else
             g.GroupBox4MouseUp(MouseButton::Left, 15 + 10, 15);
     } else if (cmd == "pile") {
-        if (argc != 1 || !ParseNumber(words[1], -1000, 1000, n))
+        if (argc != 1 || !ParseNumber(words[1], -kMaxIndex, kMaxIndex, n))
             return Error("pile takes a card index"), true;
         if (g.controls.PaintBox6)
             g.PaintBox6MouseUp(MouseButton::Left, static_cast<int>(n) * CardStep, 10);
         else
             g.GroupBox4MouseUp(MouseButton::Left, 15 + 10, 15);
     } else if (cmd == "select") {
-        if (argc != 1 || !ParseNumber(words[1], -1000, 1000, n))
+        if (argc != 1 || !ParseNumber(words[1], -kMaxIndex, kMaxIndex, n))
             return Error("select takes a card index"), true;
         if (g.controls.PaintBox4)
             g.PaintBox4MouseUp(MouseButton::Left, static_cast<int>(n) * CardStep);
@@ -387,7 +401,8 @@ bool CliSession::Set(const std::string& field, const std::string& rest) {
     if (field == "melds") {
         std::vector<TCardList> melds;
         std::string part;
-        std::istringstream in(rest);
+        // Blanks alone (a trailing blank after the field) mean no melds.
+        std::istringstream in(words.empty() ? std::string() : rest);
         while (std::getline(in, part, '|')) {
             auto list = ParseCards(part);
             if (!list || list->empty() || list->size() > 13)
@@ -414,8 +429,10 @@ bool CliSession::Set(const std::string& field, const std::string& rest) {
     if (field == "your-scores") return numbers(g.YourScores, 0);
     if (field == "opponent-scores") return numbers(g.OpponentScores, 0);
     if (field == "player-name" || field == "opponent-name") {
-        if (words.size() != 1) return Error(field + " takes one word (%20 for a blank)"), false;
-        (field == "player-name" ? g.PlayerName : g.OpponentName) = Unblank(words[0]).substr(0, 255);
+        // No word at all gives the empty name that a fresh process starts with.
+        if (words.size() > 1) return Error(field + " takes one word (%20 for a blank)"), false;
+        (field == "player-name" ? g.PlayerName : g.OpponentName) =
+            words.empty() ? std::string() : Unblank(words[0]).substr(0, 255);
         return true;
     }
     if (field == "rank-interest") return numbers(g.RankInterest, 13);
