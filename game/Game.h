@@ -1,9 +1,10 @@
 // The game: its whole state and every handler of the table. One object, one game at a
 // time. The methods are implemented in one file per concept:
-//   game/     Deal.cpp (new game, new round, the deal), MeldRules.cpp, PlayerTurn.cpp,
-//             RoundEnd.cpp, TurnPhase.cpp, OpponentName.cpp, Log.cpp
+//   game/     Game.cpp (the state's primitives, the turn phase, effects through the host),
+//             Deal.cpp (new game, new round, the deal), MeldRules.cpp, PlayerTurn.cpp,
+//             RoundEnd.cpp, OpponentName.cpp
 //   opponent/ ComputerTurn.cpp, ComputerDraw.cpp, ComputerMeld.cpp, ComputerDiscard.cpp,
-//             Levels.cpp
+//             OddChance.cpp
 //   persist/  SavedGame.cpp, Startup.cpp, ScoreSubmission.cpp, Options.cpp
 #pragma once
 
