@@ -70,4 +70,16 @@ std::string JsonString(const std::string& s) {
     return out + "\"";
 }
 
+std::string CardsJson(const TCardList& list) {
+    std::string s = "[";
+    for (size_t i = 0; i < list.size(); ++i) s += (i ? "," : "") + JsonString(CardText(list[i]));
+    return s + "]";
+}
+
+std::string MarksJson(const std::array<uint8_t, 52>& marks) {
+    std::string s;
+    for (uint8_t m : marks) s += m ? '1' : '0';
+    return JsonString(s);
+}
+
 }  // namespace skelda

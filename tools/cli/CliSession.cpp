@@ -57,33 +57,6 @@ std::string Unblank(const std::string& s) {
     return out;
 }
 
-std::string CardsJson(const TCardList& list) {
-    std::string s = "[";
-    for (size_t i = 0; i < list.size(); ++i) s += (i ? "," : "") + JsonString(CardText(list[i]));
-    return s + "]";
-}
-
-template <typename C>
-std::string NumbersJson(const C& list) {
-    std::string s = "[";
-    bool first = true;
-    for (auto v : list) {
-        s += (first ? "" : ",") + std::to_string(v);
-        first = false;
-    }
-    return s + "]";
-}
-
-std::string MarksText(const std::array<uint8_t, 52>& marks) {
-    std::string s;
-    for (uint8_t m : marks) s += m ? '1' : '0';
-    return JsonString(s);
-}
-
-const char* Bool(bool b) {
-    return b ? "true" : "false";
-}
-
 }  // namespace
 
 std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args,
@@ -467,11 +440,11 @@ std::vector<std::pair<std::string, std::string>> CliSession::StateFields() {
     key("yourScores", NumbersJson(g.YourScores));
     key("opponentScores", NumbersJson(g.OpponentScores));
     key("roundNumber", std::to_string(g.RoundNumber));
-    key("roundActive", Bool(g.RoundActive));
+    key("roundActive", JsonBool(g.RoundActive));
     key("turnPhase", std::to_string(g.TurnPhase));
-    key("humansTurn", Bool(g.HumansTurn));
-    key("computerFirst", Bool(g.ComputerFirst));
-    key("gameInPlay", Bool(g.GameInPlay()));
+    key("humansTurn", JsonBool(g.HumansTurn));
+    key("computerFirst", JsonBool(g.ComputerFirst));
+    key("gameInPlay", JsonBool(g.GameInPlay()));
     key("statusPrompt", JsonString(g.StatusPrompt));
     key("statusText", JsonString(g.StatusText("")));
     key("playerName", JsonString(g.PlayerName));
@@ -481,23 +454,24 @@ std::vector<std::pair<std::string, std::string>> CliSession::StateFields() {
     key("seed", std::to_string(RandSeed()));
     key("rankInterest", NumbersJson(g.RankInterest));
     key("suitInterest", NumbersJson(g.SuitInterest));
-    key("seenCards", MarksText(g.SeenCards));
-    key("meldedCards", MarksText(g.MeldedCards));
+    key("seenCards", MarksJson(g.SeenCards));
+    key("meldedCards", MarksJson(g.MeldedCards));
     key("aiLevel", std::to_string(g.AILevel));
     key("aiBehaviour", std::to_string(g.AIBehaviour));
     key("oddPickup", std::to_string(g.OddPickup));
     key("oddEasy", std::to_string(g.OddEasy));
-    key("timers", std::string("{\"Timer1\":") + Bool(g.timers.Timer1) + ",\"Timer4\":" +
-                      Bool(g.timers.Timer4) + ",\"Timer5\":" + Bool(g.timers.Timer5) + "}");
+    key("timers", std::string("{\"Timer1\":") + JsonBool(g.timers.Timer1) + ",\"Timer4\":" +
+                      JsonBool(g.timers.Timer4) + ",\"Timer5\":" + JsonBool(g.timers.Timer5) + "}");
     const Controls& c = g.controls;
     key("controls",
-        std::string("{\"PaintBox4\":") + Bool(c.PaintBox4) + ",\"PaintBox5\":" + Bool(c.PaintBox5) +
-            ",\"PaintBox6\":" + Bool(c.PaintBox6) + ",\"Button1\":" + Bool(c.Button1) +
-            ",\"Button2\":" + Bool(c.Button2) + ",\"SaveGame1\":" + Bool(c.SaveGame1) + "}");
+        std::string("{\"PaintBox4\":") + JsonBool(c.PaintBox4) +
+            ",\"PaintBox5\":" + JsonBool(c.PaintBox5) + ",\"PaintBox6\":" + JsonBool(c.PaintBox6) +
+            ",\"Button1\":" + JsonBool(c.Button1) + ",\"Button2\":" + JsonBool(c.Button2) +
+            ",\"SaveGame1\":" + JsonBool(c.SaveGame1) + "}");
     key("groupBox1Caption", JsonString(g.GroupBox1Caption));
     key("groupBox4Caption", JsonString(g.GroupBox4Caption()));
     key("gamesPlayed", std::to_string(g.GamesPlayed));
-    key("noSound", Bool(g.NoSound));
+    key("noSound", JsonBool(g.NoSound));
     key("savedGameName", JsonString(g.SavedGameName));
     return fields;
 }

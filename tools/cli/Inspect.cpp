@@ -45,33 +45,6 @@ std::string Text(const std::string& s) {
     return out + "\"";
 }
 
-std::string Cards(const TCardList& list) {
-    std::string s = "[";
-    for (size_t i = 0; i < list.size(); ++i) s += (i ? "," : "") + JsonString(CardText(list[i]));
-    return s + "]";
-}
-
-template <typename C>
-std::string Numbers(const C& list) {
-    std::string s = "[";
-    bool first = true;
-    for (auto v : list) {
-        s += (first ? "" : ",") + std::to_string(v);
-        first = false;
-    }
-    return s + "]";
-}
-
-std::string Marks(const std::array<uint8_t, 52>& marks) {
-    std::string s;
-    for (uint8_t m : marks) s += m ? '1' : '0';
-    return JsonString(s);
-}
-
-const char* Bool(bool b) {
-    return b ? "true" : "false";
-}
-
 std::string RecordJson(const SavedGameRecord& record, const SavedGameData& d) {
     std::string s = "{";
     auto key = [&](const char* k, const std::string& v) {
@@ -84,25 +57,25 @@ std::string RecordJson(const SavedGameRecord& record, const SavedGameData& d) {
     key("backID", std::to_string(d.backID));
     key("nextCard", std::to_string(d.nextCard));
     key("stateBits", std::to_string(d.stateBits));
-    key("drawPhase", Bool(d.stateBits & StateDrawPhase));
-    key("computerFirst", Bool(d.stateBits & StateComputerFirst));
-    key("savedOnOpponentsTurn", Bool(d.stateBits & StateOpponentToMove));
+    key("drawPhase", JsonBool(d.stateBits & StateDrawPhase));
+    key("computerFirst", JsonBool(d.stateBits & StateComputerFirst));
+    key("savedOnOpponentsTurn", JsonBool(d.stateBits & StateOpponentToMove));
     key("turnPhase", std::to_string(d.turnPhase));
     key("playerName", Text(d.playerName));
     key("opponentName", Text(d.opponentName));
-    key("yourScores", Numbers(d.yourScores));
-    key("opponentScores", Numbers(d.opponentScores));
-    key("discardPile", Cards(d.discardPile));
-    key("yourHand", Cards(d.yourHand));
-    key("opponentHand", Cards(d.opponentHand));
+    key("yourScores", NumbersJson(d.yourScores));
+    key("opponentScores", NumbersJson(d.opponentScores));
+    key("discardPile", CardsJson(d.discardPile));
+    key("yourHand", CardsJson(d.yourHand));
+    key("opponentHand", CardsJson(d.opponentHand));
     std::string melds = "[";
-    for (size_t i = 0; i < d.melds.size(); ++i) melds += (i ? "," : "") + Cards(d.melds[i]);
+    for (size_t i = 0; i < d.melds.size(); ++i) melds += (i ? "," : "") + CardsJson(d.melds[i]);
     key("melds", melds + "]");
-    key("deck", Cards(TCardList(d.deck.begin(), d.deck.end())));
-    key("suitInterest", Numbers(d.suitInterest));
-    key("rankInterest", Numbers(d.rankInterest));
-    key("seenCards", Marks(d.seenCards));
-    key("meldedCards", Marks(d.meldedCards));
+    key("deck", CardsJson(TCardList(d.deck.begin(), d.deck.end())));
+    key("suitInterest", NumbersJson(d.suitInterest));
+    key("rankInterest", NumbersJson(d.rankInterest));
+    key("seenCards", MarksJson(d.seenCards));
+    key("meldedCards", MarksJson(d.meldedCards));
     return s + "\n  }";
 }
 
@@ -136,11 +109,11 @@ int InspectSavedGame(const std::string& path, std::ostream& out) {
     if (check.error == SavedFileError::TooSmall) {
         out << ",\n  \"checksum\": null";
     } else {
-        out << ",\n  \"checksum\": {\"holds\": " << Bool(check.error == SavedFileError::None)
+        out << ",\n  \"checksum\": {\"holds\": " << JsonBool(check.error == SavedFileError::None)
             << ", \"stored\": " << Text(check.storedChecksum)
             << ", \"computed\": " << JsonString(check.computedChecksum) << "}";
     }
-    out << ",\n  \"loads\": " << Bool(loads)
+    out << ",\n  \"loads\": " << JsonBool(loads)
         << ",\n  \"message\": " << (loads ? "null" : JsonString(message)) << ",\n  \"problems\": [";
     for (size_t i = 0; i < problems.size(); ++i) out << (i ? ", " : "") << JsonString(problems[i]);
     out << "],\n  \"record\": " << record << "\n}\n";
