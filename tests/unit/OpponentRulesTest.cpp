@@ -6,18 +6,13 @@
 
 #include "game/CanTakeDiscardsLiteral.h"
 #include "game/Random.h"
+#include "tests/unit/TestCards.h"
 #include "tools/cli/CardText.h"
 #include "tools/sim/NullHost.h"
 
 using namespace skelda;
 
 namespace {
-
-TCardList Cards(const std::string& text) {
-    auto list = ParseCards(text);
-    EXPECT_TRUE(list) << text;
-    return list.value_or(TCardList{});
-}
 
 TCard C(const std::string& text) {
     return Cards(text).at(0);

@@ -4,24 +4,13 @@
 
 #include "game/Game.h"
 #include "game/Random.h"
+#include "tests/unit/TestCards.h"
 #include "tools/cli/CardText.h"
 #include "tools/sim/NullHost.h"
 
 using namespace skelda;
 
 namespace {
-
-TCardList Cards(const std::string& text) {
-    auto list = ParseCards(text);
-    EXPECT_TRUE(list) << text;
-    return list.value_or(TCardList{});
-}
-
-std::string Text(const TCardList& list) {
-    std::string s;
-    for (const TCard& c : list) s += (s.empty() ? "" : " ") + CardText(c);
-    return s;
-}
 
 std::string Melds(const Game& g) {
     std::string s;

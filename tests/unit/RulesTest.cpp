@@ -4,24 +4,13 @@
 #include <sstream>
 
 #include "game/Game.h"
+#include "tests/unit/TestCards.h"
 #include "tools/cli/CardText.h"
 #include "tools/cli/CliHost.h"
 
 using namespace skelda;
 
 namespace {
-
-TCardList Cards(const std::string& text) {
-    auto list = ParseCards(text);
-    EXPECT_TRUE(list) << text;
-    return list.value_or(TCardList{});
-}
-
-std::string Text(const TCardList& list) {
-    std::string s;
-    for (const TCard& c : list) s += (s.empty() ? "" : " ") + CardText(c);
-    return s;
-}
 
 struct Table {
     std::ostringstream out;
