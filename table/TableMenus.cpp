@@ -165,7 +165,6 @@ void TSkelda::NoMusic1Click() {
     if (a->isChecked()) {
         timer3_.stop();
         if (audio_) audio_->StopMusic();
-        currentSong_.clear();
         settings_->WriteFlag("NoMusic");
     } else {
         settings_->Delete("NoMusic");

@@ -360,7 +360,10 @@ void TSkelda::Timer2Timer() {
         log_->hide();
         if (wasVisible) logConsoleHidden_ = true;
     }
-    groups_[1]->SetCaption(QString::fromStdString(game_.OpponentName) + QStringLiteral("'s Melds"));
+    // The game's caption follows, so the next deal's own caption shows again until a tick.
+    game_.GroupBox1Caption = game_.OpponentName + "'s Melds";
+    lastGroupBox1Caption_ = game_.GroupBox1Caption;
+    groups_[1]->SetCaption(QString::fromStdString(game_.GroupBox1Caption));
     groups_[4]->SetCaption(QString::fromStdString(game_.GroupBox4Caption()));
 }
 

@@ -37,7 +37,7 @@ protected:
         if (arrange) arrange(*store);
         TableOptions o;
         o.settings = std::move(settings);
-        o.audio = false;
+        o.audio = audio;
         o.dataFolder = dir.filePath("data");
         o.workingFolder = dir.path();
         window = std::make_unique<TSkelda>(std::move(o));
@@ -58,6 +58,7 @@ protected:
     }
 
     QTemporaryDir dir;
+    bool audio = false;
     MemorySettings* store = nullptr;
     std::unique_ptr<TSkelda> window;
 };
@@ -373,6 +374,44 @@ TEST_F(WindowTest, StatusLineAndCaptionsFromTheStatusTimer) {
     EXPECT_EQ(window->group(4)->caption(), "Draw: 22, Discard: 2");
     EXPECT_EQ(window->group(2)->caption(), "Your Melds");
     EXPECT_EQ(window->group(3)->caption(), "Your Hand");
+}
+
+// The deal names the computer's meld area its own way at every round; the status tick
+// puts the usual caption back.
+TEST_F(WindowTest, EveryDealCaptionsTheComputersMeldsUntilTheNextTick) {
+    Make();
+    Game& g = game();
+    g.NoSound = true;
+    g.OpponentName = "MARY";
+    for (int round = 1; round <= 2; ++round) {
+        window->Run([&] { g.NewRound(); });
+        EXPECT_EQ(window->group(1)->caption(), "MARY Melds") << "round " << round;
+        window->Timer2Timer();
+        EXPECT_EQ(window->group(1)->caption(), "MARY's Melds") << "round " << round;
+        window->Run([] {});
+        EXPECT_EQ(window->group(1)->caption(), "MARY's Melds") << "another operation keeps it";
+    }
+    g.SwitchTimer(TimerId::Timer1, false);
+}
+
+// Switching the music off stops the song; the status line still names the last one.
+TEST_F(WindowTest, NoMusicKeepsTheLastSongInTheStatusLine) {
+    ASSERT_TRUE(QDir(dir.path()).mkpath("music"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(SKELDA_APP_TEST_DATA "/../../music/waltz.mid"),
+                            dir.filePath("music/waltz.mid")));
+    qputenv("SDL_AUDIODRIVER", "dummy");
+    audio = true;
+    Make();
+    if (window->currentSong().isEmpty()) GTEST_SKIP() << "no sound device to play a song";
+    EXPECT_EQ(window->currentSong(), "waltz.mid");
+    Trigger("NoMusic1");
+    EXPECT_EQ(window->runningTimerInterval(TimerId::Timer3), 0);
+    window->Timer2Timer();
+    EXPECT_TRUE(window->statusLine()->text().contains(" - Song: waltz "))
+        << window->statusLine()->text().toStdString();
+    Trigger("NoMusic1");
+    EXPECT_EQ(window->currentSong(), "waltz.mid") << "the one song again, started at once";
+    EXPECT_GT(window->runningTimerInterval(TimerId::Timer3), 2048);
 }
 
 TEST_F(WindowTest, ClicksGoToTheAreasThatAcceptThem) {
