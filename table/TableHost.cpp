@@ -17,6 +17,7 @@
 #include "persist/qt/Audio.h"
 #include "table/TSkelda.h"
 #include "windows/LogWindow.h"
+#include "windows/TTrayIcon.h"
 
 namespace skelda {
 
@@ -120,6 +121,11 @@ void TSkelda::LogLine(const std::string& afterStamp) {
 
 // No notification area here yet: the notice shows on the table for ten seconds.
 void TSkelda::ShowBalloon(const std::string& title, const std::string& text) {
+    // Over the notification-area icon; on the table where the desktop has no such area.
+    if (tray_ && tray_->ShowTrayBalloon(QString::fromStdString(title), QString::fromStdString(text),
+                                        1, 10)) {
+        return;
+    }
     notice_->Show(QString::fromStdString(title), QString::fromStdString(text), 10000);
     notice_->move(std::max(0, surface_->width() - notice_->width() - 12), 8);
 }
