@@ -285,11 +285,17 @@ void TAboutBox::FormCreate() {
     charType_->show();
     appType_->setText(appType_->text().replace(QStringLiteral("%u"), QString::number(32)));
     appType_->setToolTip(image1_->toolTip());
+    DrawPictures();
+}
+
+// The banner and the icon at the pixel ratio of the screen the box is on.
+void TAboutBox::DrawPictures() {
     const qreal ratio = qMax<qreal>(1, devicePixelRatioF());
+    if (ratio == picturesRatio_) return;
+    picturesRatio_ = ratio;
     image1_->setPixmap(AboutBanner(BoxWidth, BannerHeight, ratio));
     // Square, so kept square inside its frame rather than stretched to it.
-    QPixmap icon = ProgramIcon().pixmap(QSize(48, 48), ratio);
-    programIcon_->setPixmap(icon);
+    programIcon_->setPixmap(ProgramIcon().pixmap(QSize(48, 48), ratio));
 }
 
 void TAboutBox::ShowAbout(const QString& productName) {
@@ -298,6 +304,7 @@ void TAboutBox::ShowAbout(const QString& productName) {
     version_->setText(QStringLiteral("Version ") + FileVersionText(QStringLiteral(SKELDA_VERSION)));
     version_->adjustSize();
     comments_->clear();
+    DrawPictures();
     homePage_ = QString::fromLatin1(MakerWebSite);
     if (!isVisible()) {
         QScreen* screen = parentWidget() ? parentWidget()->screen() : nullptr;

@@ -54,6 +54,7 @@ public:
 
 private:
     void FormCreate();
+    void DrawPictures();
     void Image1Click();
     void ProgramIconClick();
     void OKButtonClick();
@@ -69,6 +70,7 @@ private:
     QPushButton* ok_ = nullptr;
     QString productTemplate_;
     QString homePage_;
+    qreal picturesRatio_ = 0;
 };
 
 }  // namespace skelda
