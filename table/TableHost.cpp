@@ -119,9 +119,9 @@ void TSkelda::LogLine(const std::string& afterStamp) {
     log_->AppendLine(LogTimeStamp() + QString::fromStdString(afterStamp));
 }
 
-// No notification area here yet: the notice shows on the table for ten seconds.
+// The balloon over the notification-area icon; where the desktop has no notification
+// area, a notice on the table for ten seconds.
 void TSkelda::ShowBalloon(const std::string& title, const std::string& text) {
-    // Over the notification-area icon; on the table where the desktop has no such area.
     if (tray_ && tray_->ShowTrayBalloon(QString::fromStdString(title), QString::fromStdString(text),
                                         1, 10)) {
         return;
