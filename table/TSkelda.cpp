@@ -17,6 +17,8 @@
 #include "table/TableLayout.h"
 #include "table/TablePicture.h"
 #include "windows/LogWindow.h"
+#include "windows/TAboutBox.h"
+#include "windows/TTrayIcon.h"
 
 namespace skelda {
 
@@ -42,6 +44,7 @@ TSkelda::TSkelda(TableOptions options) : options_(std::move(options)), game_(*th
     setObjectName(QStringLiteral("Skelda"));
     BuildWidgets();
     BuildMenus();
+    about_ = new TAboutBox(this);
 
     timer1_.setInterval(Timer1Interval);
     timer2_.setInterval(Timer2Interval);
@@ -303,6 +306,7 @@ void TSkelda::FormCreate() {
     MakeFelt();
     setWindowTitle(QStringLiteral("Skelda"));
     setWindowIcon(ProgramIcon());
+    if (!tray_) tray_ = new TTrayIcon(this, ProgramIcon(), QStringLiteral("Orvandel Skelda"));
 
     action(QStringLiteral("Showmeldshorizontally1"))->setChecked(view_.horizontal);
     action(QStringLiteral("NoMusic1"))->setChecked(noMusic);

@@ -32,6 +32,8 @@ namespace skelda {
 
 class Audio;
 class LogWindow;
+class TAboutBox;
+class TTrayIcon;
 
 struct TableOptions {
     std::unique_ptr<SettingsStore> settings;  // the per-user store when empty
@@ -99,6 +101,8 @@ public:
     QString currentSong() const { return currentSong_; }
     bool logConsoleHidden() const { return logConsoleHidden_; }
     int runningTimerInterval(TimerId timer) const;
+    TAboutBox* aboutBox() const { return about_; }
+    TTrayIcon* trayIcon() const { return tray_; }
 
     // Runs one call into the game as an operation (see above).
     void Run(const std::function<void()>& op);
@@ -150,6 +154,8 @@ private:
     std::unique_ptr<Audio> audio_;
     Game game_;
     LogWindow* log_ = nullptr;
+    TAboutBox* about_ = nullptr;  // hidden until Help > About, kept when closed
+    TTrayIcon* tray_ = nullptr;   // from FormCreate on
 
     // Widgets
     QWidget* surface_ = nullptr;

@@ -17,6 +17,7 @@
 #include "persist/qt/Audio.h"
 #include "table/TSkelda.h"
 #include "windows/LogWindow.h"
+#include "windows/TTrayIcon.h"
 
 namespace skelda {
 
@@ -118,8 +119,13 @@ void TSkelda::LogLine(const std::string& afterStamp) {
     log_->AppendLine(LogTimeStamp() + QString::fromStdString(afterStamp));
 }
 
-// No notification area here yet: the notice shows on the table for ten seconds.
+// The balloon over the notification-area icon; where the desktop has no notification
+// area, a notice on the table for ten seconds.
 void TSkelda::ShowBalloon(const std::string& title, const std::string& text) {
+    if (tray_ && tray_->ShowTrayBalloon(QString::fromStdString(title), QString::fromStdString(text),
+                                        1, 10)) {
+        return;
+    }
     notice_->Show(QString::fromStdString(title), QString::fromStdString(text), 10000);
     notice_->move(std::max(0, surface_->width() - notice_->width() - 12), 8);
 }

@@ -10,6 +10,7 @@
 #include "table/TSkelda.h"
 #include "table/TablePicture.h"
 #include "windows/LogWindow.h"
+#include "windows/TAboutBox.h"
 
 namespace skelda {
 
@@ -243,13 +244,7 @@ void TSkelda::ablePicture1Click() {
 }
 
 void TSkelda::AboutBox() {
-    QMessageBox box(this);
-    box.setWindowTitle(QStringLiteral("About Skelda"));
-    box.setIconPixmap(windowIcon().pixmap(64, 64));
-    box.setText(QStringLiteral("<b>Skelda</b> %1<br>A card game of melds — sets and runs — "
-                               "against the computer, to 500 points.")
-                    .arg(QStringLiteral(SKELDA_VERSION)));
-    box.exec();
+    about_->ShowAbout(QStringLiteral("Skelda"));
 }
 
 void TSkelda::ManualBox() {

@@ -9,6 +9,8 @@ namespace {
 // The offscreen platform says what it cannot do for every window; that is no news here.
 void QuietOffscreen(QtMsgType type, const QMessageLogContext& context, const QString& msg) {
     if (msg.startsWith(QLatin1String("This plugin does not support"))) return;
+    // Nor that it has no notification area for the tray icon to follow.
+    if (msg.contains(QLatin1String("systemTrayWindowChanged"))) return;
     std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, msg)));
 }
 }  // namespace
