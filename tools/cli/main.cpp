@@ -2,7 +2,7 @@
 #include <iostream>
 
 #include "tools/cli/CliSession.h"
-#include "tools/cli/Inspect.h"
+#include "tools/cli/SaveReport.h"
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);

@@ -1,4 +1,4 @@
-#include "tools/cli/Inspect.h"
+#include "tools/cli/SaveReport.h"
 
 #include <fstream>
 #include <sstream>

@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "persist/SavedGameFormat.h"
-#include "tools/cli/Inspect.h"
+#include "tools/cli/SaveReport.h"
 
 using namespace skelda;
 
