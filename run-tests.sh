@@ -7,12 +7,14 @@ cd "$(dirname "$0")"
 jobs=$(nproc)
 cmake -S . -B build -G Ninja -DSKELDA_WERROR=ON >/dev/null
 cmake --build build -j "$jobs"
-ctest --test-dir build --output-on-failure -j "$jobs"
+summary=$(mktemp)
+trap 'rm -f "$summary"' EXIT
+ctest --test-dir build --output-on-failure -j "$jobs" | tee -a "$summary"
 cmake -S . -B build-asan -G Ninja -DSKELDA_WERROR=ON -DSKELDA_SANITIZE=ON -DSKELDA_APP=OFF \
   -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-  ctest --test-dir build-asan --output-on-failure -j "$jobs"
+  ctest --test-dir build-asan --output-on-failure -j "$jobs" | tee -a "$summary"
 # A short run of each fuzz target (libFuzzer, clang) in a build folder of its own. New
 # inputs go to a scratch folder; the committed seeds in fuzz/corpus are only read.
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 -DSKELDA_FUZZ=ON \
@@ -34,3 +36,11 @@ for f in $fuzzers; do
   tail -n 1 "build-fuzz/$f.log"
   rm -rf "$scratch"
 done
+
+# One closing line for the whole run: every ctest test of both builds and each fuzz target.
+total=0
+for n in $(sed -n 's/.*tests passed, 0 tests failed out of \([0-9]*\).*/\1/p' "$summary"); do
+  total=$((total + n))
+done
+for f in $fuzzers; do total=$((total + 1)); done
+echo "all: $total passed, 0 failed"
