@@ -18,6 +18,7 @@
 #include "table/TablePicture.h"
 #include "windows/LogWindow.h"
 #include "windows/TAboutBox.h"
+#include "windows/THelp.h"
 #include "windows/TTrayIcon.h"
 
 namespace skelda {
@@ -45,6 +46,7 @@ TSkelda::TSkelda(TableOptions options) : options_(std::move(options)), game_(*th
     BuildWidgets();
     BuildMenus();
     about_ = new TAboutBox(this);
+    help_ = new THelp(this);
 
     timer1_.setInterval(Timer1Interval);
     timer2_.setInterval(Timer2Interval);

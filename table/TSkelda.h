@@ -33,6 +33,7 @@ namespace skelda {
 class Audio;
 class LogWindow;
 class TAboutBox;
+class THelp;
 class TTrayIcon;
 
 struct TableOptions {
@@ -103,6 +104,7 @@ public:
     int runningTimerInterval(TimerId timer) const;
     TAboutBox* aboutBox() const { return about_; }
     TTrayIcon* trayIcon() const { return tray_; }
+    THelp* helpViewer() const { return help_; }
 
     // Runs one call into the game as an operation (see above).
     void Run(const std::function<void()>& op);
@@ -156,6 +158,7 @@ private:
     LogWindow* log_ = nullptr;
     TAboutBox* about_ = nullptr;  // hidden until Help > About, kept when closed
     TTrayIcon* tray_ = nullptr;   // from FormCreate on
+    THelp* help_ = nullptr;       // hidden until Help > Manual, kept when closed
 
     // Widgets
     QWidget* surface_ = nullptr;

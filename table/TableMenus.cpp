@@ -11,6 +11,7 @@
 #include "table/TablePicture.h"
 #include "windows/LogWindow.h"
 #include "windows/TAboutBox.h"
+#include "windows/THelp.h"
 
 namespace skelda {
 
@@ -247,10 +248,7 @@ void TSkelda::AboutBox() {
     about_->ShowAbout(QStringLiteral("Skelda"));
 }
 
-void TSkelda::ManualBox() {
-    QMessageBox::information(this, QStringLiteral("Skelda"),
-                             QStringLiteral("The manual is not part of this version yet."));
-}
+void TSkelda::ManualBox() { help_->ShowHelpTopic(0); }
 
 void TSkelda::CardDeckBox() {
     QMessageBox::information(this, QStringLiteral("Skelda"),
