@@ -392,7 +392,7 @@ void AppendEscaped(QByteArray& out, const QString& text) {
             out += "\\line ";
         } else if (u >= 0x20 && u < 0x7F) {
             out += static_cast<char>(u);
-        } else if (u >= 0x80) {
+        } else if (u >= 0x7F) {
             // Signed 16 bits, with "?" for readers that do not know \u.
             out += "\\u" + QByteArray::number(static_cast<int16_t>(u)) + '?';
         }

@@ -24,7 +24,9 @@
 #include "windows/Rtf.h"
 
 // The help pages are compiled into a static library; make sure they are registered.
-static void RegisterHelpResources() { Q_INIT_RESOURCE(help); }
+static void RegisterHelpResources() {
+    Q_INIT_RESOURCE(help);
+}
 
 namespace skelda {
 

@@ -96,7 +96,7 @@ TEST(Rtf, RoundTripKeepsTextAndFormats) {
     sources.append(
         "{\\rtf1{\\colortbl ;\\red0\\green128\\blue0;\\red1\\green2\\blue3;}\\pard\\li300 "
         "{\\b\\i\\ul\\fs30\\cf2 all}{\\cf1 green}\\tab t\\line l\\par"
-        "\\pard\\sb100\\sa60 \\u1046?\\u-10179?\\u-8704? {\\}}\\par\\par}");
+        "\\pard\\sb100\\sa60 \\u1046?\\u-10179?\\u-8704? {\\}}\x7f\\par\\par}");
     for (const QByteArray& source : sources) {
         QTextDocument first, second;
         ASSERT_TRUE(ReadRtf(source, first));
@@ -190,6 +190,8 @@ TEST_F(HelpTest, ManualShowsTheInitialLineThenEachPageByDoubleClick) {
     EXPECT_EQ(help->page()->toPlainText(), InitialLine);
     EXPECT_TRUE(help->page()->isReadOnly());
 
+    EXPECT_EQ(Resource("TABLE.txt"),
+              "How to play Skelda\r\nCard Decks\r\nControlling the game\r\n");
     QListWidget* list = help->contents();
     ASSERT_EQ(list->count(), 3);
     const QStringList titles = {"How to play Skelda", "Card Decks", "Controlling the game"};
