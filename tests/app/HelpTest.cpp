@@ -14,6 +14,7 @@
 #include <QTextEdit>
 #include <QUrl>
 
+#include "DialogDriver.h"
 #include "persist/SettingsStore.h"
 #include "table/TSkelda.h"
 #include "windows/Rtf.h"
@@ -286,6 +287,25 @@ TEST_F(HelpTest, ExportWritesRtfThatReadsBackToThePage) {
     ASSERT_TRUE(ReadRtf(file.readAll(), back));
     EXPECT_EQ(back.toPlainText(), help->page()->toPlainText());
     EXPECT_EQ(Runs(back), Runs(*help->page()->document()));
+
+    // File > Export asks for the name and adds the ".rtf" the user left out.
+    {
+        DialogDriver driver({"file:" + dir.filePath("chosen").toStdString()});
+        help->action("Export1")->trigger();
+        ASSERT_EQ(driver.seen.size(), 1u);
+        EXPECT_EQ(driver.seen[0].text, "Rich Text Format Documents (*.rtf)");
+    }
+    QFile chosen(dir.filePath("chosen.rtf"));
+    ASSERT_TRUE(chosen.open(QIODevice::ReadOnly));
+    EXPECT_EQ(chosen.readAll(), WriteRtf(*help->page()->document()));
+
+    // A folder that is not there: a message, and no file.
+    DialogDriver driver({"ok"});
+    EXPECT_FALSE(help->ExportTo(dir.filePath("missing/manual.rtf")));
+    ASSERT_EQ(driver.seen.size(), 1u);
+    EXPECT_EQ(driver.seen[0].icon, QMessageBox::Critical);
+    EXPECT_TRUE(driver.seen[0].text.contains("missing/manual.rtf"));
+    EXPECT_FALSE(QFile::exists(dir.filePath("missing/manual.rtf")));
 }
 
 }  // namespace
