@@ -248,7 +248,9 @@ void TSkelda::AboutBox() {
     about_->ShowAbout(QStringLiteral("Skelda"));
 }
 
-void TSkelda::ManualBox() { help_->ShowHelpTopic(0); }
+void TSkelda::ManualBox() {
+    help_->ShowHelpTopic(0);
+}
 
 void TSkelda::CardDeckBox() {
     QMessageBox::information(this, QStringLiteral("Skelda"),

@@ -13,7 +13,7 @@ namespace skelda {
 
 class QtSettingsStore : public SettingsStore {
 public:
-    QtSettingsStore();                               // the per-user store
+    QtSettingsStore();                                 // the per-user store
     explicit QtSettingsStore(const QString& iniFile);  // a store in one INI file
 
     bool Exists(const std::string& name) override;
