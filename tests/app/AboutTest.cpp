@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QUrl>
 
+#include "TableFixture.h"
 #include "persist/SettingsStore.h"
 #include "table/TSkelda.h"
 #include "table/TableWidgets.h"
@@ -28,25 +29,8 @@ public slots:
     void open(const QUrl& url) { urls << url.toString(); }
 };
 
-class AboutTest : public ::testing::Test {
+class AboutTest : public TableFixture {
 protected:
-    void Make() {
-        auto settings = std::make_unique<MemorySettings>();
-        TableOptions o;
-        o.settings = std::move(settings);
-        o.audio = false;
-        o.dataFolder = dir.filePath("data");
-        o.workingFolder = dir.path();
-        window = std::make_unique<TSkelda>(std::move(o));
-        window->resize(1024, 768);
-        window->FormCreate();
-        window->show();
-        QCoreApplication::processEvents();
-    }
-    void TearDown() override {
-        if (window) window->game().timers = Timers{};
-        window.reset();
-    }
     int VisibleAboutBoxes() const {
         int n = 0;
         for (QWidget* w : QApplication::topLevelWidgets()) {
@@ -54,9 +38,6 @@ protected:
         }
         return n;
     }
-
-    QTemporaryDir dir;
-    std::unique_ptr<TSkelda> window;
 };
 
 TEST(FileVersionText, FourNumbersFromTheProjectVersion) {

@@ -15,6 +15,7 @@
 #include <QUrl>
 
 #include "DialogDriver.h"
+#include "TableFixture.h"
 #include "persist/SettingsStore.h"
 #include "table/TSkelda.h"
 #include "windows/Rtf.h"
@@ -150,23 +151,8 @@ public slots:
     void open(const QUrl& url) { urls << QString::fromLatin1(url.toEncoded()); }
 };
 
-class HelpTest : public ::testing::Test {
+class HelpTest : public TableFixture {
 protected:
-    void Make() {
-        TableOptions o;
-        o.settings = std::make_unique<MemorySettings>();
-        o.audio = false;
-        o.dataFolder = dir.filePath("data");
-        o.workingFolder = dir.path();
-        window = std::make_unique<TSkelda>(std::move(o));
-        window->FormCreate();
-        window->show();
-        QCoreApplication::processEvents();
-    }
-    void TearDown() override {
-        if (window) window->game().timers = Timers{};
-        window.reset();
-    }
     THelp* Help() const { return window->helpViewer(); }
     void DoubleClick(int row) {
         QListWidget* list = Help()->contents();
@@ -174,9 +160,6 @@ protected:
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, r.center());
     }
-
-    QTemporaryDir dir;
-    std::unique_ptr<TSkelda> window;
 };
 
 TEST_F(HelpTest, ManualShowsTheInitialLineThenEachPageByDoubleClick) {

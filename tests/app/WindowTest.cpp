@@ -9,6 +9,7 @@
 #include <csignal>
 
 #include "DialogDriver.h"
+#include "TableFixture.h"
 #include "game/Random.h"
 #include "table/TSkelda.h"
 #include "table/TableLayout.h"
@@ -29,38 +30,14 @@ std::string Bytes(const std::string& s) {
     return out;
 }
 
-class WindowTest : public ::testing::Test {
+class WindowTest : public TableFixture {
 protected:
-    void Make(const std::function<void(MemorySettings&)>& arrange = {}) {
-        auto settings = std::make_unique<MemorySettings>();
-        store = settings.get();
-        if (arrange) arrange(*store);
-        TableOptions o;
-        o.settings = std::move(settings);
-        o.audio = audio;
-        o.dataFolder = dir.filePath("data");
-        o.workingFolder = dir.path();
-        window = std::make_unique<TSkelda>(std::move(o));
-        window->resize(1024, 768);
-        window->FormCreate();
-        window->show();
-        QCoreApplication::processEvents();
-    }
-    void TearDown() override {
-        if (window) window->game().timers = Timers{};
-        window.reset();
-    }
     Game& game() { return window->game(); }
     void Trigger(const char* name) {
         QAction* a = window->action(QString::fromLatin1(name));
         ASSERT_NE(a, nullptr) << name;
         a->trigger();
     }
-
-    QTemporaryDir dir;
-    bool audio = false;
-    MemorySettings* store = nullptr;
-    std::unique_ptr<TSkelda> window;
 };
 
 TEST_F(WindowTest, AreasFollowTheBandsOfTheClientArea) {

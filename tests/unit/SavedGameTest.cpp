@@ -8,30 +8,16 @@
 
 #include "game/Random.h"
 #include "persist/SavedGameFormat.h"
+#include "tests/unit/TestSession.h"
 #include "tools/cli/CliSession.h"
 
 using namespace skelda;
 
 namespace {
 
-class Session {
+class Session : public TestSession {
 public:
-    explicit Session(uint32_t seed, const std::string& data = "") {
-        CliOptions o;
-        o.seed = seed;
-        o.dataDir = data;
-        o.sound = false;
-        cli = std::make_unique<CliSession>(o, out);
-    }
-    // Runs commands and gives what they printed.
-    std::string Run(const std::string& lines) {
-        out.str("");
-        std::istringstream in(lines);
-        std::string line;
-        while (std::getline(in, line)) cli->Execute(line);
-        return out.str();
-    }
-    Game& game() { return cli->game(); }
+    explicit Session(uint32_t seed, const std::string& data = "") : TestSession(seed, data) {}
     std::string Path(const std::string& name) {
         return cli->host().DataFolder() + "/" + name + ".sav";
     }
@@ -49,9 +35,6 @@ public:
         const std::string s = cli->StateJson();
         return s.substr(0, s.find(",\"savedGameName\""));
     }
-
-    std::ostringstream out;
-    std::unique_ptr<CliSession> cli;
 };
 
 SavedGameRecord Record(const Game& g, uint8_t opponentToMove = 0) {

@@ -6,28 +6,15 @@
 #include "game/Random.h"
 #include "persist/Checksum.h"
 #include "persist/ScoreSubmission.h"
+#include "tests/unit/TestSession.h"
 #include "tools/cli/CliSession.h"
 
 using namespace skelda;
 
 namespace {
 
-struct Session {
-    Session() {
-        CliOptions o;
-        o.seed = 77;
-        o.sound = false;
-        cli = std::make_unique<CliSession>(o, out);
-    }
-    std::string Run(const std::string& lines) {
-        out.str("");
-        std::istringstream in(lines);
-        std::string line;
-        while (std::getline(in, line)) cli->Execute(line);
-        return out.str();
-    }
-    std::ostringstream out;
-    std::unique_ptr<CliSession> cli;
+struct Session : TestSession {
+    Session() : TestSession(77) {}
 };
 
 }  // namespace

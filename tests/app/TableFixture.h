@@ -1,0 +1,42 @@
+// A main window for a test: a settings store in memory, a temporary data and working
+// folder, no audio unless asked for, started and shown on the offscreen platform.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <functional>
+#include <memory>
+
+#include "persist/SettingsStore.h"
+#include "table/TSkelda.h"
+
+class TableFixture : public ::testing::Test {
+protected:
+    void Make(const std::function<void(skelda::MemorySettings&)>& arrange = {}) {
+        auto settings = std::make_unique<skelda::MemorySettings>();
+        store = settings.get();
+        if (arrange) arrange(*store);
+        skelda::TableOptions o;
+        o.settings = std::move(settings);
+        o.audio = audio;
+        o.dataFolder = dir.filePath("data");
+        o.workingFolder = dir.path();
+        window = std::make_unique<skelda::TSkelda>(std::move(o));
+        window->resize(1024, 768);
+        window->FormCreate();
+        window->show();
+        QCoreApplication::processEvents();
+    }
+    void TearDown() override {
+        // A test may leave a game timer on; the window must not tick while it goes.
+        if (window) window->game().timers = skelda::Timers{};
+        window.reset();
+    }
+
+    QTemporaryDir dir;
+    bool audio = false;
+    skelda::MemorySettings* store = nullptr;
+    std::unique_ptr<skelda::TSkelda> window;
+};
