@@ -1,29 +1,17 @@
-// A host for the fuzz targets: no output, every question gets its last button, every
-// input box is cancelled, and the one "file" is whatever the target put in `file`.
+// A host for the fuzz targets: the simulator's silent host (every question gets its last
+// button, every input box is cancelled) with a settings store of the target's and one
+// "file", whatever the target put in `file`.
 #pragma once
 
 #include <memory>
 
-#include "game/Host.h"
+#include "tools/sim/NullHost.h"
 
 namespace skelda {
 
-class FuzzHost : public Host {
+class FuzzHost : public NullHost {
 public:
     explicit FuzzHost(std::unique_ptr<SettingsStore> s) : settings_(std::move(s)) {}
-    bool PlaySound(int, bool) override { return true; }
-    void Pause(int) override {}
-    Answer MessageBox(const std::string&, const std::string&, Icon, Buttons b) override {
-        return b == Buttons::Ok ? Answer::Ok : b == Buttons::YesNo ? Answer::No : Answer::Cancel;
-    }
-    std::optional<std::string> InputBox(const std::string&, const std::string&,
-                                        const std::string&) override {
-        return std::nullopt;
-    }
-    void Repaint(Area) override {}
-    void LogLine(const std::string&) override {}
-    void ShowBalloon(const std::string&, const std::string&) override {}
-    void OpenWebAddress(const std::string&) override {}
     SettingsStore& Settings() override { return *settings_; }
     std::string DataFolder() override { return "/nonexistent-skelda-fuzz"; }
     bool FileExists(const std::string&) override { return file.has_value(); }
