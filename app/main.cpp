@@ -6,7 +6,7 @@
 #include <QStyleFactory>
 #include <QTimer>
 
-#include "table/CardArt.h"
+#include "cards/CardArt.h"
 #include "table/TSkelda.h"
 #include "windows/QuitSignals.h"
 

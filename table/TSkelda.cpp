@@ -13,7 +13,7 @@
 #include "game/Random.h"
 #include "persist/qt/Audio.h"
 #include "persist/qt/QtSettingsStore.h"
-#include "table/CardArt.h"
+#include "cards/CardArt.h"
 #include "table/TableLayout.h"
 #include "table/TablePicture.h"
 #include "windows/LogWindow.h"

@@ -10,7 +10,7 @@
 #include <random>
 
 #include "game/Random.h"
-#include "table/CardArt.h"
+#include "cards/CardArt.h"
 #include "table/TSkelda.h"
 #include "table/TableLayout.h"
 #include "windows/LogWindow.h"

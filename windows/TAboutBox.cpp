@@ -15,7 +15,7 @@
 #include <QUrl>
 #include <QtMath>
 
-#include "table/CardArt.h"
+#include "cards/CardArt.h"
 
 namespace skelda {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "ContactSheet.h"
-#include "table/CardArt.h"
+#include "cards/CardArt.h"
 
 using namespace skelda;
 

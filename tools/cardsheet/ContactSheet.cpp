@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-#include "table/CardArt.h"
+#include "cards/CardArt.h"
 
 namespace skelda {
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "ContactSheet.h"
-#include "table/CardArt.h"
+#include "cards/CardArt.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // repeated upside down below a dividing line, as on double-headed playing cards.
 #include <utility>
 
-#include "table/CardArt.h"
-#include "table/CardArtPaint.h"
+#include "cards/CardArt.h"
+#include "cards/CardArtPaint.h"
 
 namespace skelda::cardart {
 namespace {

@@ -3,8 +3,8 @@
 #include <array>
 #include <vector>
 
-#include "table/CardArt.h"
-#include "table/CardArtPaint.h"
+#include "cards/CardArt.h"
+#include "cards/CardArtPaint.h"
 
 namespace skelda::cardart {
 namespace {

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <vector>
 
-#include "table/CardArt.h"
-#include "table/CardArtPaint.h"
+#include "cards/CardArt.h"
+#include "cards/CardArtPaint.h"
 
 namespace skelda::cardart {
 namespace {

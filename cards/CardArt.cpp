@@ -1,12 +1,12 @@
 // Shared drawing helpers (canvas, card outline, suit symbols, rank marks) and the
 // public face and back entry points.
-#include "table/CardArt.h"
+#include "cards/CardArt.h"
 
 #include <QTransform>
 #include <algorithm>
 #include <cmath>
 
-#include "table/CardArtPaint.h"
+#include "cards/CardArtPaint.h"
 
 namespace skelda {
 namespace cardart {

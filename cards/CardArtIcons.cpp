@@ -2,8 +2,8 @@
 // small icons of the table: the computer's two faces and the pick-up arrow.
 #include <QRadialGradient>
 
-#include "table/CardArt.h"
-#include "table/CardArtPaint.h"
+#include "cards/CardArt.h"
+#include "cards/CardArtPaint.h"
 
 namespace skelda {
 namespace {
