@@ -79,6 +79,7 @@ public:
     bool WriteFile(const std::string& path, const std::string& bytes, std::string& error) override;
     bool RemoveFile(const std::string& path) override;
     std::string LogonName() override;
+    uint32_t ProcessId() override;
 
     // --- Called by the table's widgets ---
     void PaintAreaContent(PaintArea& area);

@@ -197,4 +197,8 @@ std::string TSkelda::LogonName() {
     return user.isEmpty() ? std::string("Player") : user.left(255).toStdString();
 }
 
+uint32_t TSkelda::ProcessId() {
+    return static_cast<uint32_t>(getpid());
+}
+
 }  // namespace skelda
