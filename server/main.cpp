@@ -187,6 +187,7 @@ void Routes(httplib::Server& server, ScoreStore& store, RateLimit& limit, const 
 
     // Requests are small GETs: bounded bodies, short timeouts, a fixed set of workers.
     server.set_payload_max_length(4096);
+    server.set_tcp_nodelay(true);  // small answers go out at once, not after a delayed ACK
     server.set_read_timeout(5);
     server.set_write_timeout(5);
     server.set_keep_alive_timeout(2);
