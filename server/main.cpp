@@ -214,12 +214,6 @@ int main(int argc, char** argv) {
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
     signal(SIGPIPE, SIG_IGN);
 
-    ScoreStore store;
-    if (!store.Open(o.db, why)) {
-        std::cerr << "skelda-scores: " << why << "\n";
-        return 1;
-    }
-
     std::unique_ptr<httplib::Server> server;
     if (o.cert.empty()) {
         server = std::make_unique<httplib::Server>();
@@ -230,6 +224,12 @@ int main(int argc, char** argv) {
                       << o.key << "\n";
             return 1;
         }
+    }
+    // The certificate is checked first, so a start that fails on it creates no file.
+    ScoreStore store;
+    if (!store.Open(o.db, why)) {
+        std::cerr << "skelda-scores: " << why << "\n";
+        return 1;
     }
     RateLimit limit(o.rate);
     Routes(*server, store, limit, o);
