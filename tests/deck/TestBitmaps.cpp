@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <algorithm>
 
 #include "cards/CardPictures.h"
 #include "tools/deck/PeWriter.h"
@@ -45,6 +46,7 @@ const char* FormName(Form form) {
         case Form::Rgb32: return "Rgb32";
         case Form::TopDown24: return "TopDown24";
         case Form::V5Alpha32: return "V5Alpha32";
+        case Form::Rle8: return "Rle8";
     }
     return "?";
 }
@@ -58,6 +60,7 @@ TestBitmap MakeBitmap(Form form, int w, int h, int seed) {
         case Form::Palette4:
         case Form::Core4: t.bits = 4, colours = 16; break;
         case Form::Palette8: t.bits = 8, colours = 200; break;
+        case Form::Rle8: t.bits = 8, colours = 16; break;
         case Form::Core8: t.bits = 8, colours = 256; break;
         case Form::Fields16: t.bits = 16; break;
         case Form::Rgb24:
@@ -78,9 +81,12 @@ TestBitmap MakeBitmap(Form form, int w, int h, int seed) {
     } else {
         Put32(d, 4, w), Put32(d, 8, form == Form::TopDown24 ? uint32_t(-h) : uint32_t(h));
         Put16(d, 12, 1), Put16(d, 14, t.bits);
-        Put32(d, 16, form == Form::Fields16 || form == Form::V5Alpha32 ? 3 : 0);
+        Put32(d, 16,
+              form == Form::Fields16 || form == Form::V5Alpha32 ? 3
+              : form == Form::Rle8                              ? 1
+                                                                : 0);
         Put32(d, 20, stride * h);
-        Put32(d, 32, form == Form::Palette8 ? colours : 0);
+        Put32(d, 32, form == Form::Palette8 || form == Form::Rle8 ? colours : 0);
     }
     if (form == Form::Fields16) Put32(d, 40, 0xF800), Put32(d, 44, 0x07E0), Put32(d, 48, 0x001F);
     if (form == Form::V5Alpha32) {
@@ -93,6 +99,26 @@ TestBitmap MakeBitmap(Form form, int w, int h, int seed) {
         d[at] = char(qBlue(c)), d[at + 1] = char(qGreen(c)), d[at + 2] = char(qRed(c));
     }
     t.expected = QImage(w, h, QImage::Format_ARGB32);
+    if (form == Form::Rle8) {
+        // Runs of up to four pixels, row by row from the bottom; the top row stops half way
+        // with the end-of-bitmap code.
+        d.truncate(t.pixelOffset);
+        t.expected.fill(PaletteColour(0, seed));
+        for (int y = h - 1; y >= 0; --y) {
+            const int end = y == 0 ? w / 2 : w;
+            for (int x = 0; x < end;) {
+                const int index = (x / 4 + y + seed) % colours;
+                const int run = std::min(4 - x % 4, end - x);
+                d += char(run), d += char(index);
+                for (int k = 0; k < run; ++k)
+                    t.expected.setPixel(x + k, y, PaletteColour(index, seed));
+                x += run;
+            }
+            d += char(0), d += char(y == 0 ? 1 : 0);
+        }
+        Put32(d, 20, d.size() - t.pixelOffset);
+        return t;
+    }
     for (int y = 0; y < h; ++y) {
         // File rows run bottom-up except for the top-down form.
         const int fileRow = form == Form::TopDown24 ? y : h - 1 - y;

@@ -22,10 +22,11 @@ enum class Form {
     Rgb32,      // 32 bits, BI_RGB
     TopDown24,  // 24 bits, negative height
     V5Alpha32,  // BITMAPV5HEADER, 32 bits with an alpha mask
+    Rle8,       // 8 bits run-length encoded, ending early: the rest is palette index 0
 };
-constexpr Form AllForms[] = {Form::Mono1,     Form::Palette4, Form::Palette8, Form::Core4,
-                             Form::Core8,     Form::Fields16, Form::Rgb24,    Form::Rgb32,
-                             Form::TopDown24, Form::V5Alpha32};
+constexpr Form AllForms[] = {Form::Mono1,     Form::Palette4,  Form::Palette8, Form::Core4,
+                             Form::Core8,     Form::Fields16,  Form::Rgb24,    Form::Rgb32,
+                             Form::TopDown24, Form::V5Alpha32, Form::Rle8};
 const char* FormName(Form form);
 
 struct TestBitmap {
