@@ -10,7 +10,10 @@ if(NOT TARGET skelda_cardart)
     ${CMAKE_CURRENT_LIST_DIR}/CardArtPips.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CardArtCourt.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CardArtBacks.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/CardArtIcons.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/CardArtIcons.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CardPictures.h
+    ${CMAKE_CURRENT_LIST_DIR}/BuiltInCards.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/DeckReaderStandIn.cpp)
   target_include_directories(skelda_cardart PUBLIC ${CMAKE_CURRENT_LIST_DIR}/..)
   target_link_libraries(skelda_cardart PUBLIC Qt6::Gui)
 endif()
