@@ -326,7 +326,9 @@ void TSkelda::FormCreate() {
 // the setting kept (the file may come back) and one line in the log saying why.
 void TSkelda::LoadStartupDeck() {
     CardSourcePtr deck;
-    if (const std::optional<std::string> stored = settings_->ReadText("DeckFile", 261)) {
+    // Read whole up to the longest path the system opens: a path cut to the 260 bytes of a
+    // Windows path could name another file, or none.
+    if (const std::optional<std::string> stored = settings_->ReadText("DeckFile", 4096)) {
         const QString path = QString::fromStdString(*stored);
         QString error;
         deck = OpenDeckFile(path, error);
