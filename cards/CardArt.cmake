@@ -24,6 +24,7 @@ if(NOT TARGET skelda_cardart)
     ${CMAKE_CURRENT_LIST_DIR}/CardArtBacks.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CardArtIcons.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CardPictures.h
+    ${CMAKE_CURRENT_LIST_DIR}/BuiltInCards.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CardPictures.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DeckFile.h
     ${CMAKE_CURRENT_LIST_DIR}/DeckFile.cpp
