@@ -13,8 +13,10 @@ namespace skelda {
 
 enum class DibHeaderKind { Core, Info, V4, V5 };
 
-// Pictures wider or taller than this are refused as damaged; a card is 71 x 96.
-constexpr int MaxDibSide = 8192;
+// Pictures wider or taller than this are refused as damaged: a card is 71 x 96, and a
+// deck of 67 pictures at this size still fits in memory (run-length data can claim a
+// large picture in a few bytes).
+constexpr int MaxDibSide = 1024;
 
 struct DibInfo {
     DibHeaderKind kind = DibHeaderKind::Info;
