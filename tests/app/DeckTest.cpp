@@ -44,24 +44,44 @@ int Pixels(QWidget* w, const QColor& colour) {
 
 class DeckTest : public TableFixture {
 protected:
-    // A deck built by skelda-deck from every picture but those left out.
+    // A deck of every picture but those left out: a full one built by skelda-deck, one
+    // that lacks pictures (which skelda-deck refuses to build) by llvm-rc and lld-link.
     QString MakeDeck(const QString& name, const QStringList& leftOut = {}) {
         const QString folder = dir.filePath(name + "-pictures");
         QDir().mkpath(folder);
         QStringList names = RequiredPictureNames();
         names << "CARD02";
+        QByteArray rc;
         for (const QString& n : names) {
             if (leftOut.contains(n)) continue;
             QImage img(71, 96, QImage::Format_RGB32);
             img.fill(DeckColour(n));
-            EXPECT_TRUE(img.save(folder + "/" + n + ".png"));
+            const QString file = n + (leftOut.isEmpty() ? ".png" : ".bmp");
+            EXPECT_TRUE(img.save(folder + "/" + file));
+            rc += n.toUtf8() + " BITMAP \"" + file.toUtf8() + "\"\n";
         }
         const QString out = dir.filePath(name + ".car");
-        QProcess tool;
-        tool.start(SKELDA_DECK_TOOL, {"build", folder, out});
-        EXPECT_TRUE(tool.waitForFinished(30000));
-        EXPECT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+        if (leftOut.isEmpty()) {
+            Run(SKELDA_DECK_TOOL, {"build", folder, out}, folder);
+        } else {
+            QFile script(folder + "/deck.rc");
+            EXPECT_TRUE(script.open(QIODevice::WriteOnly));
+            script.write(rc);
+            script.close();
+            Run(SKELDA_LLVM_RC, {"/FO", "deck.res", "deck.rc"}, folder);
+            Run(SKELDA_LLD_LINK, {"/DLL", "/NOENTRY", "/MACHINE:X86", "/OUT:" + out, "deck.res"},
+                folder);
+        }
         return out;
+    }
+
+    static void Run(const QString& program, const QStringList& args, const QString& folder) {
+        QProcess tool;
+        tool.setWorkingDirectory(folder);
+        tool.setProcessChannelMode(QProcess::MergedChannels);
+        tool.start(program, args);
+        EXPECT_TRUE(tool.waitForFinished(60000)) << program.toStdString();
+        EXPECT_EQ(tool.exitCode(), 0) << tool.readAll().toStdString();
     }
 
     TCardDeckDlg* Dialog() { return window->cardDeckDialog(); }
@@ -74,7 +94,8 @@ protected:
         if (driver.seen.empty()) return "no file dialog";
         EXPECT_EQ(driver.seen[0].kind, "file");
         EXPECT_EQ(driver.seen[0].title, "Choose Deck");
-        EXPECT_TRUE(driver.seen[0].text.contains("*.car *.dll")) << driver.seen[0].text;
+        EXPECT_TRUE(driver.seen[0].text.contains("*.car *.dll"))
+            << driver.seen[0].text.toStdString();
         if (driver.seen.size() < 2) return {};
         EXPECT_EQ(driver.seen[1].title, "Skelda");
         EXPECT_EQ(driver.seen[1].icon, QMessageBox::Critical);
@@ -128,7 +149,8 @@ TEST_F(DeckTest, BrowseChecksEveryPictureAndKeepsThePreviewOnRefusal) {
         DialogDriver driver({"ok"});
         EXPECT_FALSE(d->OpenPreview(dir.filePath("gone.car")));
         ASSERT_EQ(driver.seen.size(), 1u);
-        EXPECT_TRUE(driver.seen[0].text.contains("cannot find the file")) << driver.seen[0].text;
+        EXPECT_TRUE(driver.seen[0].text.contains("cannot find the file"))
+            << driver.seen[0].text.toStdString();
     }
     EXPECT_EQ(Browse(noBack7), "BACK7" + NotFound);
     // The cross is judged only after every face and back has loaded.
@@ -223,6 +245,13 @@ TEST_F(DeckTest, StoredDeckOpensAtStartUpOrGivesWayToTheBuiltInCards) {
     Dialog()->okButton()->click();
     EXPECT_EQ(window->deckModule()->Path(), deck);
     EXPECT_EQ(store->ReadText("DeckFile", 1024), deck.toStdString());
+
+    // A path longer than the 260 bytes of a Windows path is read whole.
+    const QString longDeck = MakeDeck(QString(200, 'x') + "/" + QString(100, 'y'));
+    ASSERT_GT(longDeck.toUtf8().size(), 320);
+    Make([&](MemorySettings& s) { s.WriteText("DeckFile", longDeck.toStdString()); });
+    ASSERT_TRUE(window->deckModule()->IsDeckFile());
+    EXPECT_EQ(window->deckModule()->Path(), longDeck);
 
     const QString gone = dir.filePath("gone.car");
     for (const QString& stored : {gone, noBack7}) {
