@@ -117,12 +117,11 @@ uint32_t ResourceModule::Parse(std::vector<uint8_t> bytes) {
     uint32_t rvaCount = 0;
     if (optionalSize < directories || !file.U32(optional + rvaCountAt, rvaCount))
         return ErrorBadExeFormat;
-    uint32_t resourceRva = 0, resourceSize = 0;
+    uint32_t resourceRva = 0;
     if (rvaCount > 2) {
         const uint64_t entry = directories + 2 * 8;
         if (entry + 8 > optionalSize) return ErrorBadExeFormat;
         file.U32(optional + entry, resourceRva);
-        file.U32(optional + entry + 4, resourceSize);
     }
 
     // Section table: every section's bytes must lie in the file (a truncated file fails).
@@ -139,7 +138,8 @@ uint32_t ResourceModule::Parse(std::vector<uint8_t> bytes) {
         file.U32(at + 20, s.rawPointer);
         if (s.rawSize > 0 && !file.Has(s.rawPointer, s.rawSize)) return ErrorBadExeFormat;
     }
-    if (resourceRva == 0 || resourceSize == 0) return ErrorResourceDataNotFound;
+    // Windows looks only at the address; the size field is not trusted for anything.
+    if (resourceRva == 0) return ErrorResourceDataNotFound;
 
     // The resource area runs from the directory's start to its section's end; every
     // directory, entry and name offset is relative to that start and must lie inside it.

@@ -8,6 +8,7 @@
 
 #include "TestBitmaps.h"
 #include "cards/DeckFile.h"
+#include "cards/DibImage.h"
 #include "tools/deck/DeckTool.h"
 
 using namespace skelda;
@@ -273,4 +274,36 @@ TEST(DeckFiles, FilesThatAreNoIntactModulesAreRefusedWithASystemError) {
     big.close();
     EXPECT_FALSE(OpenDeckFile(path, error));
     EXPECT_EQ(error, "Error 223: The file size exceeds the limit allowed and cannot be saved.");
+}
+
+// The fuzz targets' seeds are decks and bitmaps of other makers (ImageMagick's BMP writer:
+// run-length 8 bits, an OS/2 core header, v5 with alpha, 5-6-5; LLVM's linker for PE32 and
+// PE32+). Each reads, and any regression input kept beside them is refused or read
+// without harm.
+TEST(DeckFiles, OtherMakersBitmapsAndTheFuzzSeedsRead) {
+    const QDir decks(SKELDA_DECK_CORPUS "/pe_resources");
+    int bitmaps = 0;
+    for (const QFileInfo& f : decks.entryInfoList(QDir::Files)) {
+        SCOPED_TRACE(f.fileName().toStdString());
+        QString error;
+        const auto deck = DeckFile::Open(f.filePath(), error);
+        if (f.fileName().startsWith("crash-")) continue;
+        ASSERT_TRUE(deck) << error.toStdString();
+        for (const pe::BitmapResource& b : deck->Module().Bitmaps()) {
+            EXPECT_FALSE(deck->Decode(b, error).isNull()) << pe::DisplayName(b);
+            ++bitmaps;
+        }
+    }
+    EXPECT_GE(bitmaps, 7 + 66);
+    const QDir dibs(SKELDA_DECK_CORPUS "/dib");
+    QStringList decoded;
+    for (const QFileInfo& f : dibs.entryInfoList({"*.dib"}, QDir::Files)) {
+        QFile file(f.filePath());
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        const QImage image =
+            DecodeDib({reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size())});
+        if (!image.isNull()) decoded << f.baseName();
+    }
+    EXPECT_EQ(decoded, QStringList({"a32", "core", "f16", "m1", "p4", "p8", "r24"}));
 }
