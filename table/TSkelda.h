@@ -87,6 +87,15 @@ public:
     void GroupReleased(int group, Qt::MouseButton button, QPoint pos);
     void StatusDoubleClicked();
     const QPixmap& FacePixmap(int suit, int rank);
+    // The table's scale (Table Size) and the ratio card pictures are rendered at: the
+    // screen's device pixel ratio times the scale, so they stay sharp at every size.
+    qreal TableScale() const { return scale_; }
+    qreal CardPixelRatio() const;
+    // A position on one of the table's widgets in the table's logical pixels.
+    QPointF ToLogical(QPointF widgetPos) const { return widgetPos / scale_; }
+    // How dark (0..255) a black plate behind white text must be over the table at a
+    // widget's logical rectangle for the text to keep a contrast of at least 4.5:1.
+    int PlateAlpha(QWidget& widget, const QRectF& logicalRect);
 
     // --- For tests and the screenshots: the widgets and menu ---
     QWidget* areaWidget(Area area) const;
@@ -99,6 +108,9 @@ public:
     QColor tableColor() const { return tableColor_; }
     bool hasTablePicture() const { return !tablePicture_.isNull(); }
     MeldView meldView() const { return view_; }
+    int tableSize() const { return tableSize_; }
+    QSize logicalSize() const { return logical_; }
+    QWidget* noticeBubble() const { return notice_; }
     QString currentSong() const { return currentSong_; }
     bool logConsoleHidden() const { return logConsoleHidden_; }
     int runningTimerInterval(TimerId timer) const;
@@ -122,6 +134,7 @@ public:
     void ableColor1Click();
     void RandomTableColor1Click();
     void ablePicture1Click();
+    void TableSizeClick(int size);
 
 signals:
     // The close query let the window close: the program ends.
@@ -146,6 +159,10 @@ private:
     void RenderCardImages();
     void SetTableColor(const QColor& color);
     void MakeFelt();
+    void InvalidateBackground();
+    const QPixmap& Background();
+    void PlaceNotice();
+    void SyncTableSizeMenu();
     void StartMusicTimer(int intervalMs);
     void AboutBox();
     void ManualBox();
@@ -178,7 +195,13 @@ private:
     QColor tableColor_{0, 0x80, 0};
     QImage tablePicture_;
     QPixmap felt_;
-    std::map<std::pair<int, int>, QPixmap> scaledPicture_;
+    // The felt and its shade, or the picture, over the whole table at once; every widget
+    // shows its part of it, so the table has no seams.
+    QPixmap backgroundPixmap_;
+    int tableSize_ = 0;  // Fit to Window
+    qreal scale_ = 1.0;
+    QSize logical_;
+    int pileTop_ = 0;  // the discard pile's top in the middle band, logical
     MeldView view_;
     std::optional<QPoint> pickupMarker_;
     bool logConsoleHidden_ = false;
