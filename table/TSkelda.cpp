@@ -158,7 +158,15 @@ void TSkelda::resizeEvent(QResizeEvent* event) {
 bool TSkelda::eventFilter(QObject* watched, QEvent* event) {
     if (watched == surface_ && event->type() == QEvent::Resize) LayOut();
     if (watched == surface_ && event->type() == QEvent::Paint) {
+        // Only what the bands leave uncovered; they draw their own part of the table.
+        QRegion own(surface_->rect());
+        for (QWidget* band : {static_cast<QWidget*>(areas_[1]), static_cast<QWidget*>(groups_[1]),
+                              static_cast<QWidget*>(groups_[2]), static_cast<QWidget*>(groups_[3]),
+                              static_cast<QWidget*>(groups_[4]), static_cast<QWidget*>(status_)})
+            if (band->isVisible()) own -= band->geometry();
+        if (own.isEmpty()) return true;
         QPainter p(surface_);
+        p.setClipRegion(own);
         PaintTable(p, *surface_);
         return true;
     }

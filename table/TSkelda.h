@@ -23,6 +23,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <tuple>
 
 #include "game/Game.h"
 #include "table/TablePaint.h"
@@ -91,6 +92,7 @@ public:
     // screen's device pixel ratio times the scale, so they stay sharp at every size.
     qreal TableScale() const { return scale_; }
     qreal CardPixelRatio() const;
+    const QPixmap& CardShadow();
     // A position on one of the table's widgets in the table's logical pixels.
     QPointF ToLogical(QPointF widgetPos) const { return widgetPos / scale_; }
     // How dark (0..255) a black plate behind white text must be over the table at a
@@ -198,6 +200,8 @@ private:
     // The felt and its shade, or the picture, over the whole table at once; every widget
     // shows its part of it, so the table has no seams.
     QPixmap backgroundPixmap_;
+    // The plates text needs over the background, by the table rectangle they cover.
+    std::map<std::tuple<int, int, int, int>, int> plateAlphas_;
     int tableSize_ = 0;  // Fit to Window
     qreal scale_ = 1.0;
     QSize logical_;
@@ -214,6 +218,7 @@ private:
     int backId_ = 0;
     std::array<QPixmap, 52> faces_;
     QPixmap back_, emptySlot_, stockEnd_, aheadIcon_, behindIcon_, marker_;
+    QPixmap shadow_;
 
     // Music
     QStringList musicFiles_;

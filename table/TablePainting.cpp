@@ -6,6 +6,7 @@
 #include <QPainterPath>
 #include <QRadialGradient>
 #include <QTimer>
+#include <cmath>
 #include <cstdio>
 #include <random>
 
@@ -27,7 +28,9 @@ MouseButton ToButton(Qt::MouseButton b) {
 }
 
 // Draws the card canvas calls with the window's card pictures. Each card throws a soft
-// shadow onto the one below it, so the overlapping corners read clearly.
+// shadow onto the one below it, so the overlapping corners read clearly. The canvas takes
+// the table's logical pixels; pictures, rendered at the table's pixel ratio, are put on
+// whole device pixels and copied one to one, which keeps them sharp and fast.
 class PixmapCanvas : public CardCanvas {
 public:
     PixmapCanvas(QPainter& p, TSkelda& t, QWidget& area, const QPixmap& back, const QPixmap& empty,
@@ -39,25 +42,31 @@ public:
           empty_(empty),
           cross_(cross),
           ahead_(ahead),
-          behind_(behind) {}
+          behind_(behind),
+          scale_(t.TableScale()),
+          dpr_(area.devicePixelRatioF()) {}
 
     void Face(int x, int y, TCard c) override {
         Shadow(x, y);
-        p_.drawPixmap(x, y, t_.FacePixmap(c.Suit % 4, c.Rank % 13));
+        Blit(x, y, t_.FacePixmap(c.Suit % 4, c.Rank % 13));
     }
     void Back(int x, int y) override {
         Shadow(x, y);
-        p_.drawPixmap(x, y, back_);
+        Blit(x, y, back_);
     }
-    void EmptySlot(int x, int y) override { p_.drawPixmap(x, y, empty_); }
-    void StockEnd(int x, int y) override { p_.drawPixmap(x, y, cross_); }
-    void FaceIcon(bool behind, int x, int y) override {
-        p_.drawPixmap(x, y, behind ? behind_ : ahead_);
+    void EmptySlot(int x, int y) override { Blit(x, y, empty_); }
+    void StockEnd(int x, int y) override { Blit(x, y, cross_); }
+    void FaceIcon(bool behind, int x, int y) override { Blit(x, y, behind ? behind_ : ahead_); }
+    void Blit(qreal x, qreal y, const QPixmap& pm) {
+        const QPointF at(std::round(x * scale_ * dpr_) / dpr_,
+                         std::round(y * scale_ * dpr_) / dpr_);
+        p_.drawPixmap(QRectF(at, QSizeF(pm.size()) / dpr_), pm, QRectF(pm.rect()));
     }
     // A golden edge round the card; the part of it that shows past the next card is
     // enough to pick the card out.
     void Mark(int x, int y) override {
         p_.save();
+        p_.scale(scale_, scale_);
         p_.setRenderHint(QPainter::Antialiasing);
         p_.setBrush(Qt::NoBrush);
         const QRectF card(x + 1.0, y + 1.0, CardWidth - 2.0, CardHeight - 2.0);
@@ -70,13 +79,14 @@ public:
     void Note(int x, int y, const std::string& text) override {
         const qreal width = area_.width() / t_.TableScale() - x - 6;
         if (width < 40) return;
+        p_.save();
+        p_.scale(scale_, scale_);
         const QFontMetrics fm(p_.font());
         const QString line = fm.elidedText(QString::fromStdString(text), Qt::ElideRight,
                                            static_cast<int>(width) - 12);
         const QRectF plate(x, y - fm.height() / 2.0 - 3, fm.horizontalAdvance(line) + 12,
                            fm.height() + 6);
         const int alpha = std::max(120, t_.PlateAlpha(area_, plate));
-        p_.save();
         p_.setRenderHint(QPainter::Antialiasing);
         p_.setPen(Qt::NoPen);
         p_.setBrush(QColor(0, 0, 0, alpha));
@@ -87,18 +97,12 @@ public:
     }
 
 private:
-    void Shadow(int x, int y) {
-        p_.save();
-        p_.setRenderHint(QPainter::Antialiasing);
-        p_.setPen(Qt::NoPen);
-        p_.setBrush(QColor(0, 0, 0, 55));
-        p_.drawRoundedRect(QRectF(x - 1.5, y + 1.5, CardWidth, CardHeight), 5, 5);
-        p_.restore();
-    }
+    void Shadow(int x, int y) { Blit(x - 2, y + 1, t_.CardShadow()); }
     QPainter& p_;
     TSkelda& t_;
     QWidget& area_;
     const QPixmap &back_, &empty_, &cross_, &ahead_, &behind_;
+    qreal scale_, dpr_;
 };
 
 }  // namespace
@@ -145,6 +149,11 @@ QRect GroupFrame::captionRect() const {
 
 void GroupFrame::paintEvent(QPaintEvent*) {
     QPainter p(this);
+    // The paint areas inside draw their own part of the table.
+    QRegion own(rect());
+    for (const PaintArea* area : findChildren<PaintArea*>(Qt::FindDirectChildrenOnly))
+        own -= area->geometry();
+    p.setClipRegion(own);
     table_.PaintTable(p, *this);
     const qreal s = table_.TableScale();
     p.scale(s, s);
@@ -293,6 +302,7 @@ void TSkelda::MakeFelt() {
 
 void TSkelda::InvalidateBackground() {
     backgroundPixmap_ = QPixmap();
+    plateAlphas_.clear();
 }
 
 // The whole table's background, made once for the client area's size: the table picture
@@ -341,6 +351,8 @@ int TSkelda::PlateAlpha(QWidget& w, const QRectF& logical) {
     const QRect pixels =
         QRectF(onTable.topLeft() * dpr, onTable.size() * dpr).toAlignedRect() & bg.rect();
     if (pixels.isEmpty()) return 0;
+    const auto key = std::make_tuple(pixels.x(), pixels.y(), pixels.width(), pixels.height());
+    if (auto known = plateAlphas_.find(key); known != plateAlphas_.end()) return known->second;
     const QImage img = bg.copy(pixels).toImage().convertToFormat(QImage::Format_RGB32);
     int r = 0, g = 0, b = 0;
     for (int y = 0; y < img.height(); ++y) {
@@ -351,7 +363,26 @@ int TSkelda::PlateAlpha(QWidget& w, const QRectF& logical) {
             b = std::max(b, qBlue(line[x]));
         }
     }
-    return PlateAlphaOver(QColor(r, g, b));
+    return plateAlphas_[key] = PlateAlphaOver(QColor(r, g, b));
+}
+
+// The soft shadow a card throws onto the one below it, drawn once per pixel ratio.
+const QPixmap& TSkelda::CardShadow() {
+    const qreal ratio = CardPixelRatio();
+    if (shadow_.isNull() || shadow_.devicePixelRatio() != ratio) {
+        QImage img((QSizeF(CardWidth + 1, CardHeight + 1) * ratio).toSize(),
+                   QImage::Format_ARGB32_Premultiplied);
+        img.setDevicePixelRatio(ratio);
+        img.fill(Qt::transparent);
+        QPainter p(&img);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0, 0, 0, 55));
+        p.drawRoundedRect(QRectF(0.5, 0.5, CardWidth, CardHeight), 5, 5);
+        p.end();
+        shadow_ = QPixmap::fromImage(std::move(img));
+    }
+    return shadow_;
 }
 
 qreal TSkelda::CardPixelRatio() const {
@@ -394,12 +425,11 @@ void TSkelda::PaintAreaContent(PaintArea& a) {
     QPainter p(&a);
     PaintTable(p, a);
     if (pixelRatio_ != CardPixelRatio()) RenderCardImages();
-    // The cards in the table's logical pixels, drawn at its scale.
-    p.scale(scale_, scale_);
     PixmapCanvas canvas(p, *this, a, back_, emptySlot_, stockEnd_, aheadIcon_, behindIcon_);
     PaintAreaCards(a.area(), game_, canvas, view_,
                    static_cast<int>(std::lround(a.width() / scale_)));
-    if (a.area() == Area::PaintBox6 && pickupMarker_) p.drawPixmap(*pickupMarker_, marker_);
+    if (a.area() == Area::PaintBox6 && pickupMarker_)
+        canvas.Blit(pickupMarker_->x(), pickupMarker_->y(), marker_);
     // For the start-up figures: the wall-clock time at which the whole table was first drawn.
     if (a.area() == Area::PaintBox6 && !firstPaintReported_) {
         firstPaintReported_ = true;
