@@ -1,6 +1,6 @@
 // Screenshots of the table for the README, drawn offscreen: a round in the middle at a
 // window size, and the same table just after a computer turn, with what it did marked.
-//   table-shot WIDTH HEIGHT OUT.png [turn]
+//   table-shot WIDTH HEIGHT OUT.png [turn|long]   (long: a 13-card run on each side)
 #include <QApplication>
 #include <QPixmap>
 #include <cstdlib>
@@ -63,6 +63,15 @@ int main(int argc, char** argv) {
         g.SwitchTimer(TimerId::Timer4, true);
         window.Run([&] { g.Timer4Timer(); });
     } else {
+        if (argc > 4 && std::strcmp(argv[4], "long") == 0) {
+            TCardList theirs, yours;
+            for (int r = 0; r < 13; ++r) {
+                theirs.push_back(C(1, r));
+                yours.push_back(C(0, r, Yours));
+            }
+            g.Melds.insert(g.Melds.begin() + 1, theirs);
+            g.Melds.push_back(yours);
+        }
         g.HumansTurn = true;
         g.SetTurnPhase(2);
         g.StatusPrompt = "Please meld or discard";
