@@ -179,6 +179,8 @@ TEST_P(TableSizes, EveryControlAndEveryCardIndexShows) {
     // A notice on the table covers neither the face nor any card.
     window->ShowBalloon("Skelda", "A notice");
     QWidget* notice = window->noticeBubble();
+    EXPECT_TRUE(notice->isVisible())
+        << "no notification area offscreen: the notice is on the table";
     if (notice->isVisible()) {
         Placement strip;
         QWidget* box1 = window->areaWidget(Area::PaintBox1);
