@@ -153,7 +153,7 @@ TEST_P(TableSizes, EveryControlAndEveryCardIndexShows) {
 
     // Card pictures are rendered for the screen's pixels at this scale.
     EXPECT_DOUBLE_EQ(window->FacePixmap(2, 9).devicePixelRatio(), dpr * s);
-    EXPECT_DOUBLE_EQ(window->CardPixelRatio(), dpr * s);
+    EXPECT_DOUBLE_EQ(window->CardPictureRatio(), dpr * s);
 
     // Every index, with the melds in short and tall columns and in rows.
     const struct {
