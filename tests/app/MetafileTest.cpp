@@ -107,6 +107,11 @@ TEST(Metafile, DamagedFilesGiveAMessageAndChangeNothing) {
     lying = emf;
     Put32(lying, 108 + 4, 0x7FFFFFF0);
     cases.push_back({"record.emf", lying, "has a wrong size"});
+    // A description that runs past the header (libemf2svg reads it past its buffer).
+    lying = emf;
+    Put32(lying, 60, 5000);
+    Put32(lying, 64, 88);
+    cases.push_back({"description.emf", lying, "description lies outside its header"});
     // A polygon with more points than its record holds.
     QByteArray polygon = emf.left(108);
     QByteArray record(28 + 8, '\0');
@@ -195,6 +200,9 @@ TEST(Metafile, RepliesAreReadStrictly) {
     EXPECT_FALSE(DecodeMetafileReply(EncodeMetafileError("libwmf\tsays\x01 no"), back, error));
     EXPECT_EQ(error, "libwmf says  no");
     EXPECT_FALSE(DecodeMetafileReply("SKMF ERROR\n" + QByteArray(2000, 'a'), back, error));
+    EXPECT_EQ(error, "the metafile reader gave an unreadable answer");
+    // Found by the fuzz target: a reason of control characters only was an empty message.
+    EXPECT_FALSE(DecodeMetafileReply(QByteArray("SKMF ERROR\n\x04\x03"), back, error));
     EXPECT_EQ(error, "the metafile reader gave an unreadable answer");
 }
 

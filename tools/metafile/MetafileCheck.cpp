@@ -237,6 +237,19 @@ bool CheckEmf(const uint8_t* d, size_t size, MetafileFacts& facts, std::string& 
         error = "the metafile header gives a wrong file size (" + std::to_string(bytes) + ")";
         return false;
     }
+    // The description (UTF-16) and the pixel format lie inside the header record.
+    const uint64_t chars = U32(d + 60), offDescription = U32(d + 64);
+    if (chars != 0 && (offDescription < 88 || offDescription + chars * 2 > headerSize)) {
+        error = "the metafile's description lies outside its header";
+        return false;
+    }
+    if (headerSize >= 100) {
+        const uint64_t cbFormat = U32(d + 88), offFormat = U32(d + 92);
+        if (cbFormat != 0 && (offFormat < 88 || offFormat + cbFormat > headerSize)) {
+            error = "the metafile's pixel format lies outside its header";
+            return false;
+        }
+    }
     // The frame is in hundredths of a millimetre; the bounds, in device pixels, stand in
     // when a writer left it empty.
     const double frameW = double(I32(d + 32)) - I32(d + 24),

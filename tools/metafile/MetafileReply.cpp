@@ -50,14 +50,14 @@ bool DecodeMetafileReply(const QByteArray& reply, QImage& image, QString& error)
     if (reply.startsWith(ErrorTag)) {
         QByteArray text = reply.mid(ErrorTag.size());
         if (text.endsWith('\n')) text.chop(1);
-        if (text.size() > MaxErrorReply || text.contains('\n') || text.trimmed().isEmpty()) {
-            error = QStringLiteral("the metafile reader gave an unreadable answer");
-            return false;
-        }
         QString t = QString::fromUtf8(text);
         for (QChar& c : t)
             if (c.category() == QChar::Other_Control) c = QLatin1Char(' ');
-        error = t.trimmed();
+        t = t.trimmed();
+        // A reason of nothing but control characters is no reason.
+        error = text.size() > MaxErrorReply || text.contains('\n') || t.isEmpty()
+                    ? QStringLiteral("the metafile reader gave an unreadable answer")
+                    : t;
         return false;
     }
     const qsizetype end = reply.indexOf('\n');
