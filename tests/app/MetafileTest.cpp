@@ -170,6 +170,12 @@ TEST(Metafile, AReaderThatMisbehavesIsStoppedWithAMessage) {
         EXPECT_TRUE(reason.contains(QLatin1String(c.says))) << reason.toStdString();
         EXPECT_TRUE(picture.isNull());
     }
+    // A reader gone before it read a large file: the game's writes fail quietly.
+    qputenv("SKELDA_STANDIN", "early");
+    QImage none;
+    QString why;
+    EXPECT_FALSE(ReadMetafile(MetafileKind::Emf, emf.repeated(20000), none, why));
+    EXPECT_EQ(why, "the metafile reader gave an unreadable answer");
     qunsetenv("SKELDA_STANDIN");
     SetMetafileReaderProgram(QStringLiteral("/nonexistent/skelda-metafile"));
     QImage picture;
