@@ -121,6 +121,23 @@ TEST(Metafile, DamagedFilesGiveAMessageAndChangeNothing) {
     polygon += record + emf.right(20);
     Put32(polygon, 48, uint32_t(polygon.size()));
     cases.push_back({"polygon.emf", polygon, "counts claim more"});
+    // A bitmap whose header claims a million pixels in sixteen bytes.
+    QByteArray bitmap = emf.left(108);
+    QByteArray blit(80 + 40 + 16, '\0');
+    Put32(blit, 0, 81);  // stretch DIB bits
+    Put32(blit, 4, uint32_t(blit.size()));
+    for (auto [at, value] : {std::pair{48, 80},
+                             {52, 40},
+                             {56, 120},
+                             {60, 16},
+                             {80, 40},
+                             {84, 1000},
+                             {88, 1000},
+                             {92, 1 | 24 << 16}})
+        Put32(blit, at, uint32_t(value));
+    bitmap += blit + emf.right(20);
+    Put32(bitmap, 48, uint32_t(bitmap.size()));
+    cases.push_back({"pixels.emf", bitmap, "a bitmap claims more pixels than its record holds"});
     // A Windows metafile whose header gives more words than there are.
     lying = wmf;
     Put32(lying, 22 + 6, 100000);
