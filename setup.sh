@@ -6,6 +6,7 @@ packages=(cmake ninja-build g++ clang-14 libclang-rt-14-dev pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev
   libsdl2-mixer-dev timgm6mb-soundfont libjpeg62-turbo-dev
   libemf2svg-dev libwmf-dev fonts-urw-base35
+  llvm lld
   xvfb xauth imagemagick xdotool fonts-dejavu-core)
 missing=()
 for p in "${packages[@]}"; do
