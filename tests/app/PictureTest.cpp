@@ -126,7 +126,7 @@ namespace {
 
 // The seed pictures of the fuzz target: CMYK as Adobe writes it, grey, progressive.
 TEST(JpegReader, DecodesTheSeedPicturesOfEveryKind) {
-    const QString dir = QStringLiteral(SKELDA_APP_TEST_DATA "/fuzz/corpus/");
+    const QString dir = QStringLiteral(SKELDA_APP_TEST_DATA "/../../fuzz/corpus/table_jpeg/");
     struct Seed {
         const char* name;
         int w, h;
