@@ -171,6 +171,10 @@ bool TSkelda::RemoveFile(const std::string& path) {
     return RemoveGameFile(path);
 }
 
+bool TSkelda::RenameFile(const std::string& from, const std::string& to) {
+    return RenameGameFile(from, to);
+}
+
 std::string TSkelda::LogonName() {
     if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_name && *pw->pw_name) {
         std::string name = pw->pw_name;

@@ -138,6 +138,10 @@ bool CliHost::RemoveFile(const std::string& path) {
     return RemoveGameFile(path);
 }
 
+bool CliHost::RenameFile(const std::string& from, const std::string& to) {
+    return RenameGameFile(from, to);
+}
+
 std::string CliHost::LogonName() {
     if (const char* u = std::getenv("USER"); u && *u) return u;
     char buf[256] = {};
