@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QColor>
+#include <QEventLoop>
 #include <QImage>
 #include <QMainWindow>
 #include <QPixmap>
@@ -23,6 +24,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "game/Game.h"
 #include "table/TablePaint.h"
@@ -54,6 +56,14 @@ public:
     // resumes the game; it runs once the window is on screen.
     void FormCreate();
     void StartGame();
+
+    // A shut-down that cannot wait for an answer (SIGTERM, SIGHUP, the end of the
+    // desktop session): the game in play is saved as the close query's Yes saves it,
+    // every dialog and wait still open ends at once, and the window emits `closed`.
+    // During an operation the game is saved as it stood when the operation began.
+    void ShutDownSilently();
+    bool shuttingDown() const { return quitting_; }
+    bool closedCleanly() const { return closeAllowed_; }
 
     Game& game() { return game_; }
     LogWindow& logWindow() { return *log_; }
@@ -202,6 +212,8 @@ private:
     bool busy_ = false;
     bool closePending_ = false;
     bool closeAllowed_ = false;
+    bool quitting_ = false;
+    std::vector<QEventLoop*> waits_;  // the waits running now, innermost last
     bool started_ = false;
     bool firstPaintReported_ = false;
     bool tick1Pending_ = false;

@@ -32,7 +32,7 @@ QString Lines(const std::string& text) {
 }  // namespace
 
 bool TSkelda::PlaySound(int id, bool noStop) {
-    if (!audio_ || !audio_->ok()) return false;
+    if (!audio_ || !audio_->ok() || quitting_) return false;
     const int length = audio_->StartSound(id, noStop);
     if (length < 0) return false;
     Wait(length);
@@ -45,6 +45,11 @@ void TSkelda::Pause(int ms) {
 
 Answer TSkelda::MessageBox(const std::string& title, const std::string& text, Icon icon,
                            Buttons buttons) {
+    // Once the program is ending nobody answers: the last button, which changes nothing.
+    if (quitting_)
+        return buttons == Buttons::Ok      ? Answer::Ok
+               : buttons == Buttons::YesNo ? Answer::No
+                                           : Answer::Cancel;
     QMessageBox box(this);
     box.setWindowTitle(QString::fromStdString(title));
     box.setText(Lines(text));
@@ -85,6 +90,7 @@ Answer TSkelda::MessageBox(const std::string& title, const std::string& text, Ic
 
 std::optional<std::string> TSkelda::InputBox(const std::string& caption, const std::string& prompt,
                                              const std::string& defaultText) {
+    if (quitting_) return std::nullopt;
     QInputDialog dialog(this);
     dialog.setInputMode(QInputDialog::TextInput);
     dialog.setWindowTitle(QString::fromStdString(caption));
