@@ -1,5 +1,6 @@
 #include "persist/platform/GameFiles.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <vector>
 
 namespace skelda {
@@ -59,6 +61,25 @@ bool WriteAll(int fd, const char* data, size_t size) {
         size -= static_cast<size_t>(n);
     }
     return true;
+}
+
+// Temporaries of this target that a killed or crashed writer left behind: the pattern of
+// WriteGameFile's own names, and old enough that no writer running now can own them.
+void RemoveStaleTemporaries(const std::string& folder, const std::string& base) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return;
+    const std::string prefix = "." + base + ".";
+    const time_t now = ::time(nullptr);
+    while (const dirent* e = ::readdir(dir)) {
+        const std::string name = e->d_name;
+        if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        struct stat st {};
+        const std::string path = folder + "/" + name;
+        if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && now - st.st_mtime > 60)
+            ::unlink(path.c_str());
+    }
+    ::closedir(dir);
 }
 
 }  // namespace
@@ -161,6 +182,7 @@ bool WriteGameFile(const std::string& path, const std::string& bytes, std::strin
         ::fsync(dir);
         ::close(dir);
     }
+    RemoveStaleTemporaries(folder, BaseOf(path));
     return true;
 }
 

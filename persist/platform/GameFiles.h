@@ -6,7 +6,8 @@
 // being read. Writes go to a temporary file created exclusively beside the target, are
 // flushed to the disk, renamed over the target and the folder is synced, so the target
 // is always either the old file or the new one; any failure removes the temporary,
-// leaves the old file and says why.
+// leaves the old file and says why. Temporaries that a killed writer left behind are
+// removed by the next write of the same file once they are a minute old.
 #pragma once
 
 #include <cstddef>

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -141,6 +142,15 @@ TEST_F(GameFilesTest, AFailedWriteSaysWhyAndLeavesTheOldFile) {
     EXPECT_TRUE(fs::is_directory(Path("folder.sav")));
     EXPECT_FALSE(WriteGameFile(Path("none/g.sav"), "x", error));
     EXPECT_EQ(Names().size(), before.size() + 1);
+
+    // What a killed writer left is cleared by the next write once it is old; a fresh
+    // one may belong to a writer running now and stays.
+    for (const char* name : {".g.sav.Old123", ".g.sav.New456"}) std::ofstream(Path(name)) << "x";
+    const auto old = fs::last_write_time(Path(".g.sav.Old123")) - std::chrono::minutes(5);
+    fs::last_write_time(Path(".g.sav.Old123"), old);
+    ASSERT_TRUE(WriteGameFile(Path("g.sav"), "new", error)) << error;
+    EXPECT_FALSE(fs::exists(Path(".g.sav.Old123")));
+    EXPECT_TRUE(fs::exists(Path(".g.sav.New456")));
 
     // Removing: files yes, folders no.
     EXPECT_FALSE(RemoveGameFile(Path("folder.sav")));
