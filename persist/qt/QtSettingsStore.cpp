@@ -3,6 +3,10 @@
 #include <QByteArray>
 #include <QString>
 #include <QVariant>
+#include <map>
+#include <vector>
+
+#include "persist/platform/GameFiles.h"
 
 namespace skelda {
 
@@ -24,6 +28,45 @@ bool Scalar(const QVariant& v) {
         default: return false;
     }
 }
+
+// An INI file as lines, each with the section it is in and, for a value line, its key
+// and value as written (the key and value without the blanks around them).
+struct IniLine {
+    std::string text, section, key, value;
+    bool isValue = false;
+};
+
+std::vector<IniLine> IniLines(const std::string& text) {
+    std::vector<IniLine> lines;
+    std::string section;
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t end = text.find('\n', at);
+        if (end == std::string::npos) end = text.size();
+        IniLine l;
+        l.text = text.substr(at, end - at);
+        at = end + 1;
+        auto trim = [](std::string t) {
+            const size_t a = t.find_first_not_of(" \t\r");
+            if (a == std::string::npos) return std::string();
+            return t.substr(a, t.find_last_not_of(" \t\r") - a + 1);
+        };
+        const std::string t = trim(l.text);
+        if (!t.empty() && t.front() == '[' && t.back() == ']') {
+            section = t.substr(1, t.size() - 2);
+        } else if (const size_t eq = t.find('=');
+                   !t.empty() && t[0] != ';' && t[0] != '#' && eq != std::string::npos) {
+            l.isValue = true;
+            l.key = trim(t.substr(0, eq));
+            l.value = trim(t.substr(eq + 1));
+        }
+        l.section = section;
+        lines.push_back(std::move(l));
+    }
+    return lines;
+}
+
+constexpr size_t MaxSettingsFile = 1024 * 1024;
 
 }  // namespace
 
@@ -71,23 +114,79 @@ std::optional<std::string> QtSettingsStore::ReadBytes(const std::string& name) {
 }
 
 void QtSettingsStore::WriteNumber(const std::string& name, uint32_t value) {
-    settings_->setValue(Key(name), static_cast<uint>(value));
-    settings_->sync();
+    Change(name, [&] { settings_->setValue(Key(name), static_cast<uint>(value)); });
 }
 
 void QtSettingsStore::WriteText(const std::string& name, const std::string& value) {
-    settings_->setValue(Key(name), QString::fromStdString(value));
-    settings_->sync();
+    Change(name, [&] { settings_->setValue(Key(name), QString::fromStdString(value)); });
 }
 
 void QtSettingsStore::WriteBytes(const std::string& name, const std::string& value) {
-    settings_->setValue(Key(name), QByteArray(value.data(), static_cast<qsizetype>(value.size())));
-    settings_->sync();
+    Change(name, [&] {
+        settings_->setValue(Key(name),
+                            QByteArray(value.data(), static_cast<qsizetype>(value.size())));
+    });
 }
 
 void QtSettingsStore::Delete(const std::string& name) {
-    settings_->remove(Key(name));
+    Change(name, [&] { settings_->remove(Key(name)); });
+}
+
+// QSettings writes the whole file back: it turns every value it cannot read (a damaged
+// "@Variant(...)") into "@Invalid()", re-encodes the rest and drops comments. So QSettings
+// only encodes the one value written; the file keeps every other line as it was.
+void QtSettingsStore::Change(const std::string& name, const std::function<void()>& change) {
+    const std::string file = settings_->fileName().toStdString();
+    std::string error;
+    const bool iniFile = settings_->format() == QSettings::IniFormat ||
+                         (file.size() > 5 && file.compare(file.size() - 5, 5, ".conf") == 0);
+    const std::optional<std::string> before =
+        iniFile ? ReadGameFile(file, error, MaxSettingsFile) : std::nullopt;
+    change();
     settings_->sync();
+    if (!before) return;
+    const std::optional<std::string> after = ReadGameFile(file, error, MaxSettingsFile);
+    if (!after) return;
+
+    // The value's line as QSettings wrote it; none after a delete.
+    const std::string general = "General";
+    std::optional<std::string> written;
+    for (const IniLine& l : IniLines(*after))
+        if (l.isValue && l.section == general && l.key == name) written = l.text;
+    if (!written && settings_->contains(Key(name))) return;  // a key QSettings spells otherwise
+
+    std::vector<IniLine> lines = IniLines(*before);
+    std::string text;
+    bool placed = false, sawGeneral = false;
+    size_t endOfGeneral = std::string::npos;  // where a new value of [General] goes
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const IniLine& l = lines[i];
+        if (l.section == general) sawGeneral = true;
+        if (l.isValue && l.section == general && l.key == name) {
+            if (written && !placed) text += *written + "\n";
+            placed = true;
+            continue;
+        }
+        if (l.section == general && !l.text.empty() &&
+            l.text.find_first_not_of(" \t\r") != std::string::npos)
+            endOfGeneral = text.size() + l.text.size() + 1;
+        if (i + 1 < lines.size() || before->back() == '\n')
+            text += l.text + "\n";
+        else
+            text += l.text;
+    }
+    if (written && !placed) {
+        if (!sawGeneral) {
+            text = "[General]\n" + *written + "\n" + (text.empty() ? "" : "\n") + text;
+        } else {
+            if (endOfGeneral > text.size()) {
+                if (!text.empty() && text.back() != '\n') text += '\n';
+                endOfGeneral = text.size();
+            }
+            text.insert(endOfGeneral, *written + "\n");
+        }
+    }
+    if (text != *after && WriteGameFile(file, text, error)) settings_->sync();
 }
 
 }  // namespace skelda
