@@ -101,7 +101,8 @@ std::optional<std::string> ReadGameFile(const std::string& path, std::string& er
     if (::stat(path.c_str(), &st) != 0) return error = Reason(errno), std::nullopt;
     if (!S_ISREG(st.st_mode)) return error = "it is not a regular file", std::nullopt;
     if (st.st_size < 0 || static_cast<unsigned long long>(st.st_size) > maxBytes)
-        return error = "it is too large to be a saved game", std::nullopt;
+        return error = "it is too large (more than " + std::to_string(maxBytes) + " bytes)",
+               std::nullopt;
 
     // Non-blocking, in case something else was put there meanwhile; checked again once open.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
@@ -128,7 +129,7 @@ std::optional<std::string> ReadGameFile(const std::string& path, std::string& er
             got += static_cast<size_t>(n);
         }
         if (!failed && got > maxBytes)
-            error = "it is too large to be a saved game";
+            error = "it is too large (more than " + std::to_string(maxBytes) + " bytes)";
         else if (!failed)
             result = std::string(buffer.data(), got);
     }
