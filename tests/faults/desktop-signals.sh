@@ -42,6 +42,8 @@ if [ -z "$xvfb_pid" ]; then
   exit 77
 fi
 export DISPLAY=$display
+# On the X server, whatever platform the tests around this one use.
+export QT_QPA_PLATFORM=xcb
 
 # A user of its own: sound and music off, so nothing waits on a sound device.
 export HOME=$work XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/share
