@@ -24,8 +24,10 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <tuple>
 #include <vector>
 
+#include "cards/CardPictures.h"
 #include "game/Game.h"
 #include "table/TablePaint.h"
 #include "table/TableWidgets.h"
@@ -34,6 +36,7 @@ namespace skelda {
 
 class Audio;
 class LogWindow;
+class TCardDeckDlg;
 class TAboutBox;
 class THelp;
 class TTrayIcon;
@@ -98,6 +101,25 @@ public:
     void GroupReleased(int group, Qt::MouseButton button, QPoint pos);
     void StatusDoubleClicked();
     const QPixmap& FacePixmap(int suit, int rank);
+    // The table's scale (Table Size); card pictures are rendered at the screen's device
+    // pixel ratio times it (CardPictureRatio), so they stay sharp at every size.
+    qreal TableScale() const { return scale_; }
+    const QPixmap& CardShadow();
+    // A position on one of the table's widgets in the table's logical pixels.
+    QPointF ToLogical(QPointF widgetPos) const { return widgetPos / scale_; }
+    // How dark (0..255) a black plate behind white text must be over the table at a
+    // widget's logical rectangle for the text to keep a contrast of at least 4.5:1.
+    int PlateAlpha(QWidget& widget, const QRectF& logicalRect);
+
+    // Makes the pictures of module (none: the built-in set) the table's cards, with the
+    // stored or a random back, and repaints the table. Called at start-up and by the Card
+    // Deck dialog's OK and Reset.
+    void LoadCardImages(CardSourcePtr module);
+    // The source the table's cards come from; null until the first load.
+    CardSourcePtr deckModule() const { return deckModule_; }
+    // The device pixel ratio the table's card pictures are rendered at: the screen's
+    // times the table's scale.
+    qreal CardPictureRatio() const;
 
     // --- For tests and the screenshots: the widgets and menu ---
     QWidget* areaWidget(Area area) const;
@@ -110,12 +132,16 @@ public:
     QColor tableColor() const { return tableColor_; }
     bool hasTablePicture() const { return !tablePicture_.isNull(); }
     MeldView meldView() const { return view_; }
+    int tableSize() const { return tableSize_; }
+    QSize logicalSize() const { return logical_; }
+    QWidget* noticeBubble() const { return notice_; }
     QString currentSong() const { return currentSong_; }
     bool logConsoleHidden() const { return logConsoleHidden_; }
     int runningTimerInterval(TimerId timer) const;
     TAboutBox* aboutBox() const { return about_; }
     TTrayIcon* trayIcon() const { return tray_; }
     THelp* helpViewer() const { return help_; }
+    TCardDeckDlg* cardDeckDialog() const { return deckDlg_; }
 
     // Runs one call into the game as an operation (see above).
     void Run(const std::function<void()>& op);
@@ -133,6 +159,8 @@ public:
     void ableColor1Click();
     void RandomTableColor1Click();
     void ablePicture1Click();
+    void TableSizeClick(int size);
+    void CardDeck1Click();
 
 signals:
     // The close query let the window close: the program ends.
@@ -153,23 +181,28 @@ private:
     void ApplyGroupCaption();
     void TimerTick(TimerId timer);
     void Wait(int ms);
-    void LoadCardImages();
+    void LoadStartupDeck();
     void RenderCardImages();
+    QPixmap CardPicture(const QString& name) const;
     void SetTableColor(const QColor& color);
     void MakeFelt();
+    void InvalidateBackground();
+    const QPixmap& Background();
+    void PlaceNotice();
+    void SyncTableSizeMenu();
     void StartMusicTimer(int intervalMs);
     void AboutBox();
     void ManualBox();
-    void CardDeckBox();
 
     TableOptions options_;
     std::unique_ptr<SettingsStore> settings_;
     std::unique_ptr<Audio> audio_;
     Game game_;
     LogWindow* log_ = nullptr;
-    TAboutBox* about_ = nullptr;  // hidden until Help > About, kept when closed
-    TTrayIcon* tray_ = nullptr;   // from FormCreate on
-    THelp* help_ = nullptr;       // hidden until Help > Manual, kept when closed
+    TAboutBox* about_ = nullptr;       // hidden until Help > About, kept when closed
+    TTrayIcon* tray_ = nullptr;        // from FormCreate on
+    THelp* help_ = nullptr;            // hidden until Help > Manual, kept when closed
+    TCardDeckDlg* deckDlg_ = nullptr;  // from start-up's picture load on; hidden when closed
 
     // Widgets
     QWidget* surface_ = nullptr;
@@ -189,7 +222,15 @@ private:
     QColor tableColor_{0, 0x80, 0};
     QImage tablePicture_;
     QPixmap felt_;
-    std::map<std::pair<int, int>, QPixmap> scaledPicture_;
+    // The felt and its shade, or the picture, over the whole table at once; every widget
+    // shows its part of it, so the table has no seams.
+    QPixmap backgroundPixmap_;
+    // The plates text needs over the background, by the table rectangle they cover.
+    std::map<std::tuple<int, int, int, int>, int> plateAlphas_;
+    int tableSize_ = 0;  // Fit to Window
+    qreal scale_ = 1.0;
+    QSize logical_;
+    int pileTop_ = 0;  // the discard pile's top in the middle band, logical
     MeldView view_;
     std::optional<QPoint> pickupMarker_;
     bool logConsoleHidden_ = false;
@@ -197,11 +238,13 @@ private:
     QString wallpaperFolder_;
     QString startupPictureError_;
 
-    // Card pictures at the window's pixel ratio; faces are made on first use.
+    // The card pictures of deckModule_ at CardPictureRatio(); faces are made on first use.
+    CardSourcePtr deckModule_;
     qreal pixelRatio_ = 0;
     int backId_ = 0;
     std::array<QPixmap, 52> faces_;
     QPixmap back_, emptySlot_, stockEnd_, aheadIcon_, behindIcon_, marker_;
+    QPixmap shadow_;
 
     // Music
     QStringList musicFiles_;
