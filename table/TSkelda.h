@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QColor>
+#include <QEventLoop>
 #include <QImage>
 #include <QMainWindow>
 #include <QPixmap>
@@ -24,6 +25,7 @@
 #include <memory>
 #include <optional>
 #include <tuple>
+#include <vector>
 
 #include "cards/CardPictures.h"
 #include "game/Game.h"
@@ -58,6 +60,14 @@ public:
     void FormCreate();
     void StartGame();
 
+    // A shut-down that cannot wait for an answer (SIGTERM, SIGHUP, the end of the
+    // desktop session): the game in play is saved as the close query's Yes saves it,
+    // every dialog and wait still open ends at once, and the window emits `closed`.
+    // During an operation the game is saved as it stood when the operation began.
+    void ShutDownSilently();
+    bool shuttingDown() const { return quitting_; }
+    bool closedCleanly() const { return closeAllowed_; }
+
     Game& game() { return game_; }
     LogWindow& logWindow() { return *log_; }
     bool busy() const { return busy_; }
@@ -81,6 +91,7 @@ public:
     std::optional<std::string> ReadFile(const std::string& path) override;
     bool WriteFile(const std::string& path, const std::string& bytes, std::string& error) override;
     bool RemoveFile(const std::string& path) override;
+    bool RenameFile(const std::string& from, const std::string& to) override;
     std::string LogonName() override;
     uint32_t ProcessId() override;
 
@@ -245,6 +256,8 @@ private:
     bool busy_ = false;
     bool closePending_ = false;
     bool closeAllowed_ = false;
+    bool quitting_ = false;
+    std::vector<QEventLoop*> waits_;  // the waits running now, innermost last
     bool started_ = false;
     bool firstPaintReported_ = false;
     bool tick1Pending_ = false;

@@ -1,8 +1,8 @@
 #include "table/TablePicture.h"
 
-#include <QFile>
 #include <QFileInfo>
 
+#include "persist/platform/GameFiles.h"
 #include "table/JpegReader.h"
 #include "table/MetafileReader.h"
 
@@ -19,16 +19,17 @@ bool LoadTablePicture(const QString& path, QImage& picture, QString& error) {
         error = QStringLiteral("Unknown picture file extension (.%1)").arg(ext);
         return false;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString());
+    // Through the game's file layer: a FIFO or a device named like a picture is refused
+    // at once instead of holding the start-up.
+    std::string why;
+    const std::optional<std::string> read =
+        ReadGameFile(path.toStdString(), why, static_cast<size_t>(MaxPictureFileSize));
+    if (!read) {
+        error =
+            QStringLiteral("Cannot open file \"%1\". %2").arg(path, QString::fromStdString(why));
         return false;
     }
-    if (file.size() > MaxPictureFileSize) {
-        error = QStringLiteral("The picture file \"%1\" is too large").arg(path);
-        return false;
-    }
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes(read->data(), static_cast<qsizetype>(read->size()));
     // The reader's own reason, after the file's name.
     const auto unreadable = [&](const QString& reason) {
         error = QStringLiteral("%1 cannot be read as a picture: %2")

@@ -1,6 +1,7 @@
 // Table pictures: JPEG through libjpeg with an error manager that returns, bitmaps
 // through Qt, and clear refusals for everything else.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QBuffer>
 #include <QFile>
@@ -152,7 +153,7 @@ namespace {
 
 // The seed pictures of the fuzz target: CMYK as Adobe writes it, grey, progressive.
 TEST(JpegReader, DecodesTheSeedPicturesOfEveryKind) {
-    const QString dir = QStringLiteral(SKELDA_APP_TEST_DATA "/fuzz/corpus/");
+    const QString dir = QStringLiteral(SKELDA_APP_TEST_DATA "/../../fuzz/corpus/table_jpeg/");
     struct Seed {
         const char* name;
         int w, h;
@@ -175,6 +176,25 @@ TEST(JpegReader, DecodesTheSeedPicturesOfEveryKind) {
     EXPECT_NEAR(out.pixels[0], 0xcc, 24);  // the ink comes off white the right way round
     EXPECT_NEAR(out.pixels[1], 0x22, 24);
     EXPECT_NEAR(out.pixels[2], 0x33, 24);
+}
+
+}  // namespace
+
+namespace {
+
+// A FIFO or a device named like a picture (a "Wallpaper" setting pointing at one) is
+// refused at once; it used to hold the start-up forever.
+TEST(TablePicture, AFifoOrADeviceIsRefusedAtOnce) {
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("fifo.jpg");
+    ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), dir.filePath("zero.bmp")));
+    for (const QString& path : {fifo, dir.filePath("zero.bmp")}) {
+        QImage pic;
+        QString error;
+        EXPECT_FALSE(LoadTablePicture(path, pic, error));
+        EXPECT_TRUE(error.contains(QStringLiteral("not a regular file"))) << error.toStdString();
+    }
 }
 
 }  // namespace

@@ -594,16 +594,31 @@ TEST_F(WindowTest, WithoutSongsOrASoundDeviceTheMusicStaysSilent) {
     EXPECT_EQ(window->runningTimerInterval(TimerId::Timer2), 255);
 }
 
-TEST(QuitSignals, TerminationBecomesACloseRequestOnTheEventLoop) {
+// SIGINT asks (the close query); SIGTERM and SIGHUP cannot wait for an answer.
+TEST(QuitSignals, SignalsBecomeRequestsOnTheEventLoop) {
     QuitSignals quit;
     ASSERT_TRUE(quit.ok());
-    int requests = 0;
-    QObject::connect(&quit, &QuitSignals::closeRequested, [&] { ++requests; });
-    raise(SIGTERM);
+    int closes = 0, shutDowns = 0;
+    QObject::connect(&quit, &QuitSignals::closeRequested, [&] { ++closes; });
+    QObject::connect(&quit, &QuitSignals::shutDownRequested, [&] { ++shutDowns; });
     raise(SIGINT);
-    EXPECT_EQ(requests, 0) << "nothing happens inside the signal handler";
-    for (int i = 0; i < 100 && requests == 0; ++i) QTest::qWait(10);
-    EXPECT_GE(requests, 1);
+    EXPECT_EQ(closes, 0) << "nothing happens inside the signal handler";
+    for (int i = 0; i < 100 && closes == 0; ++i) QTest::qWait(10);
+    EXPECT_EQ(closes, 1);
+    EXPECT_EQ(shutDowns, 0);
+    for (int sig : {SIGTERM, SIGHUP}) {
+        shutDowns = 0;
+        raise(sig);
+        for (int i = 0; i < 100 && shutDowns == 0; ++i) QTest::qWait(10);
+        EXPECT_EQ(shutDowns, 1) << sig;
+    }
+    // Both at once: the shut-down wins, since nobody may be there to answer.
+    shutDowns = closes = 0;
+    raise(SIGINT);
+    raise(SIGTERM);
+    for (int i = 0; i < 100 && shutDowns == 0; ++i) QTest::qWait(10);
+    EXPECT_EQ(shutDowns, 1);
+    EXPECT_EQ(closes, 0);
 }
 
 }  // namespace
