@@ -94,7 +94,8 @@ TEST(Metafile, DamagedFilesGiveAMessageAndChangeNothing) {
          QByteArray("Just some words, long enough to be a header of sorts.....").repeated(3),
          "not an enhanced metafile"},
         {"text.wmf", QByteArray("GIF89a and the rest of it"), "not a Windows metafile"},
-        {"bitmap.emf", Read("../fuzz/corpus/grey.jpg"), "not an enhanced metafile"},
+        {"bitmap.emf", Read("../../../fuzz/corpus/table_jpeg/grey.jpg"),
+         "not an enhanced metafile"},
     };
     // Cut anywhere, both kinds are refused.
     for (int n = 1; n < emf.size(); n += 13) cases.push_back({"cut.emf", emf.left(n), ""});

@@ -287,7 +287,7 @@ TEST_F(WindowTest, EveryPictureKindLoadsOrIsRefusedThroughTheMenu) {
         return f.readAll();
     };
     const QByteArray jpeg =
-        read(QStringLiteral(SKELDA_APP_TEST_DATA "/fuzz/corpus/progressive.jpg"));
+        read(QStringLiteral(SKELDA_APP_TEST_DATA "/../../fuzz/corpus/table_jpeg/progressive.jpg"));
     const struct {
         QString path;
         const char* says;
