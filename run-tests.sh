@@ -14,8 +14,13 @@ cmake -S . -B build-asan -G Ninja -DSKELDA_WERROR=ON -DSKELDA_SANITIZE=ON -DSKEL
   -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build build-asan -j "$jobs"
 # The desktop program's tests run offscreen (the Xvfb fault test picks its own platform).
+# The tests that draw through the metafile reader's child are left out here: the libraries
+# it runs leak, and the child's address-space limit cannot hold under the sanitizer. The
+# normal build runs them, and fuzz_metafile covers our side of the child.
 QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-  ctest --test-dir build-asan --output-on-failure -j "$jobs" | tee -a "$summary"
+  ctest --test-dir build-asan --output-on-failure -j "$jobs" \
+  -E 'Metafile\.(BothKinds|AReaderThatMisbehaves)|EveryPictureKindLoadsOrIsRefused' |
+  tee -a "$summary"
 # A short run of each fuzz target (libFuzzer, clang) in a build folder of its own. New
 # inputs go to a scratch folder; the committed seeds in fuzz/corpus are only read.
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 -DSKELDA_FUZZ=ON \

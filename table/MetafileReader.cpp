@@ -21,9 +21,13 @@ QString& ProgramOverride() {
 
 // Runs in the child between fork and exec: only async-signal-safe calls.
 void LimitChild() {
+#ifndef __SANITIZE_ADDRESS__
+    // An AddressSanitizer build maps terabytes of shadow memory at start, so there the
+    // address-space limit would stop every child before it reads anything.
     const rlim_t memory = static_cast<rlim_t>(MetafileMemoryLimit);
     const rlimit as{memory, memory};
     setrlimit(RLIMIT_AS, &as);
+#endif
     // Processor time is a second line behind the parent's clock, should the parent die.
     const rlim_t seconds = MetafileTimeLimitMs / 1000 + 2;
     const rlimit cpu{seconds, seconds};
