@@ -76,6 +76,7 @@ void PaintArea::paintEvent(QPaintEvent*) {
 }
 
 void PaintArea::mouseReleaseEvent(QMouseEvent* event) {
+    table_.ShowKeyboardCues(false);
     table_.AreaReleased(area_, event->button(), event->position().toPoint());
 }
 
@@ -265,6 +266,7 @@ void TSkelda::PaintAreaContent(PaintArea& a) {
     PixmapCanvas canvas(p, *this, back_, emptySlot_, stockEnd_, aheadIcon_, behindIcon_);
     PaintAreaCards(a.area(), game_, canvas, view_, a.width());
     if (a.area() == Area::PaintBox6 && pickupMarker_) p.drawPixmap(*pickupMarker_, marker_);
+    PaintKeyboardFocus(p, a.area());
     // For the start-up figures: the wall-clock time at which the whole table was first drawn.
     if (a.area() == Area::PaintBox6 && !firstPaintReported_) {
         firstPaintReported_ = true;
@@ -303,7 +305,7 @@ void TSkelda::RenderCardImages() {
     marker_ = PickupMarkerPixmap(pixelRatio_);
 }
 
-// ----- Mouse input -----
+// ----- Mouse input (and the keys, which release a button over the card they mean) -----
 
 void TSkelda::AreaReleased(Area area, Qt::MouseButton qb, QPoint pos) {
     const MouseButton button = ToButton(qb);
