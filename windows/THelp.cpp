@@ -1,5 +1,7 @@
 #include "windows/THelp.h"
 
+#include <QKeyEvent>
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -168,6 +170,15 @@ void THelp::Print1Click() {
 
 void THelp::Close1Click() {
     hide();
+}
+
+// Escape closes the viewer, as it closes a dialog.
+void THelp::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        Close1Click();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 void THelp::Copy1Click() {
