@@ -19,9 +19,9 @@ struct Statistics {
     uint32_t lost = 0;
     std::array<uint32_t, StatisticsLevels> wonAtLevel{};
     std::array<uint32_t, StatisticsLevels> lostAtLevel{};
-    uint32_t bestWin = 0;       // the highest winning total
-    uint32_t winPoints = 0;     // the winning totals added up, for the average
-    uint32_t streak = 0;        // games won in a row, up to the last one
+    uint32_t bestWin = 0;    // the highest winning total
+    uint32_t winPoints = 0;  // the winning totals added up, for the average
+    uint32_t streak = 0;     // games won in a row, up to the last one
     uint32_t longestStreak = 0;
 
     uint64_t played() const { return uint64_t{won} + lost; }

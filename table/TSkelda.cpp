@@ -11,10 +11,10 @@
 #include <QScreen>
 #include <chrono>
 
+#include "cards/CardArt.h"
 #include "game/Random.h"
 #include "persist/qt/Audio.h"
 #include "persist/qt/QtSettingsStore.h"
-#include "cards/CardArt.h"
 #include "table/InstalledData.h"
 #include "table/TableLayout.h"
 #include "table/TablePicture.h"

@@ -18,7 +18,7 @@ namespace skelda {
 
 namespace {
 const QColor kActiveFocus(255, 214, 0);
-const QColor kIdleFocus(255, 255, 255, 150);
+const QColor kIdleFocus(200, 150, 0, 190);  // dashed, for the row the arrows leave alone
 }  // namespace
 
 const std::vector<KeyBinding>& TableKeyMap() {
@@ -67,9 +67,8 @@ void TSkelda::ShowKeyboardCues(bool on) {
 }
 
 bool TSkelda::TableKey(QKeyEvent* e) {
-    const Qt::KeyboardModifiers mods =
-        e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier |
-                          Qt::MetaModifier);
+    const Qt::KeyboardModifiers mods = e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier |
+                                                         Qt::AltModifier | Qt::MetaModifier);
     const bool shift = mods == Qt::ShiftModifier;
     if (mods != Qt::NoModifier && !shift) return false;
     const bool onPile = keyRow_ == KeyRow::Pile;
@@ -140,7 +139,7 @@ void TSkelda::TakeFromPileKey() {
 }
 
 // An outline round the visible part of the card in focus and a small pointer under it;
-// bright on the row the arrow keys move, faint on the other.
+// bright on the row the arrow keys move, dashed on the other.
 void TSkelda::PaintKeyboardFocus(QPainter& p, Area area) {
     if (!keyCues_ || (area != Area::PaintBox4 && area != Area::PaintBox6)) return;
     const bool hand = area == Area::PaintBox4;
@@ -153,7 +152,8 @@ void TSkelda::PaintKeyboardFocus(QPainter& p, Area area) {
     const bool active = (keyRow_ == KeyRow::Hand) == hand;
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(active ? kActiveFocus : kIdleFocus, active ? 2.5 : 1.5));
+    p.setPen(QPen(active ? kActiveFocus : kIdleFocus, active ? 2.5 : 2.0,
+                  active ? Qt::SolidLine : Qt::DashLine));
     p.setBrush(Qt::NoBrush);
     p.drawRoundedRect(box, 4, 4);
     const qreal cx = box.left() + std::min<qreal>(box.width(), CardStep - 2) / 2;

@@ -46,15 +46,14 @@ void TSkelda::BuildMenus() {
 
     QMenu* gameMenu = bar->addMenu(QStringLiteral("&Game"));
     gameMenu->setObjectName(QStringLiteral("Game1"));
-    item(gameMenu, "NewGame1", QStringLiteral("New Game"), game([this] {
-        game_.NewGame(true);
-    }))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
-    item(gameMenu, "LoadGame1", QStringLiteral("Load Game"), game([this] {
-        game_.LoadGame1Click(true);
-    }))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    item(gameMenu, "SaveGame1", QStringLiteral("Save Game"), game([this] {
-        game_.SaveGame1Click(true);
-    }))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    item(gameMenu, "NewGame1", QStringLiteral("New Game"), game([this] { game_.NewGame(true); }))
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    item(gameMenu, "LoadGame1", QStringLiteral("Load Game"),
+         game([this] { game_.LoadGame1Click(true); }))
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    item(gameMenu, "SaveGame1", QStringLiteral("Save Game"),
+         game([this] { game_.SaveGame1Click(true); }))
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     item(gameMenu, "OnlineTopTenScores1", QStringLiteral("Online Top Ten Scores"),
          game([this] { game_.OnlineTopTenScores1Click(); }));
     item(gameMenu, "HighestScore1", QStringLiteral("Highest Score"),

@@ -9,8 +9,8 @@
 #include <cstdio>
 #include <random>
 
-#include "game/Random.h"
 #include "cards/CardArt.h"
+#include "game/Random.h"
 #include "table/TSkelda.h"
 #include "table/TableLayout.h"
 #include "windows/LogWindow.h"

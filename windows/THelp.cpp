@@ -1,7 +1,5 @@
 #include "windows/THelp.h"
 
-#include <QKeyEvent>
-
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -10,6 +8,7 @@
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>

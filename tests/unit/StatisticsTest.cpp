@@ -47,9 +47,8 @@ struct Driver {
     // The last round of a game at `level`, ended by the empty stock with the totals given;
     // "Play again?" is answered No.
     std::string FinishGame(int level, int you, int them) {
-        return Run("level " + std::to_string(level) +
-                   "\nset round-number 2\nset your-scores " + std::to_string(you - 20) +
-                   "\nset opponent-scores " + std::to_string(them) +
+        return Run("level " + std::to_string(level) + "\nset round-number 2\nset your-scores " +
+                   std::to_string(you - 20) + "\nset opponent-scores " + std::to_string(them) +
                    "\nset melds 5D/4 6D/4 7D/4 8D/4\nset opponent-hand\nset your-hand\n"
                    "set discard-pile 2C\nset next-card 52\nset round-active 1\n"
                    "set humans-turn 1\nset phase 1\nstock\n");
@@ -63,9 +62,9 @@ struct Driver {
 TEST(Statistics, WonAndLostGamesAreCountedPerLevelWithTotalsAndStreaks) {
     ConfigFolder config;
     Driver d(config.path);
-    d.FinishGame(2, 620, 100);  // won at Hard with 620
-    d.FinishGame(2, 560, 480);  // won at Hard with 560
-    d.FinishGame(0, 300, 505);  // lost at Easy(dumb)
+    d.FinishGame(2, 620, 100);                          // won at Hard with 620
+    d.FinishGame(2, 560, 480);                          // won at Hard with 560
+    d.FinishGame(0, 300, 505);                          // lost at Easy(dumb)
     const std::string tie = d.FinishGame(3, 510, 510);  // 510 to 510: the game goes on
     EXPECT_NE(tie.find("TIMER Timer1 on"), std::string::npos) << tie;
     d.Run("set computer-first 0\nrun");
@@ -118,7 +117,7 @@ TEST(Statistics, DamagedValuesReadAsZeroAndAreRepaired) {
         EXPECT_EQ(s.wonAtLevel[1], 0u);
         EXPECT_EQ(s.bestWin, 0u);  // past any real total: damaged
         EXPECT_EQ(s.winPoints, 1200u);
-        EXPECT_EQ(s.averageWin(), 0u);  // no win to divide by
+        EXPECT_EQ(s.averageWin(), 0u);   // no win to divide by
         EXPECT_EQ(s.longestStreak, 5u);  // never shorter than the current streak
         // Written back, so the next read finds numbers.
         for (const char* name : {"StatsWon", "StatsLost", "StatsWonLevel1", "StatsBestWin"})
