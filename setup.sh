@@ -5,6 +5,7 @@ packages=(cmake ninja-build g++ clang-14 libclang-rt-14-dev pkg-config
   googletest libgtest-dev
   qt6-base-dev qt6-base-dev-tools libqt6svg6-dev
   libsdl2-mixer-dev timgm6mb-soundfont libjpeg62-turbo-dev
+  llvm lld
   xvfb xauth imagemagick xdotool fonts-dejavu-core
   dpkg-dev file appstream desktop-file-utils)
 missing=()

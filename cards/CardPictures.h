@@ -47,10 +47,12 @@ using CardSourcePtr = std::shared_ptr<const CardPictureSource>;
 // The program's own pictures (one shared instance).
 CardSourcePtr BuiltInCards();
 
-// Opens a deck file as data, never run. Null on failure, with the system error as the
-// platform reports it in error: "Error 193: %1 is not a valid Win32 application." style
-// text with its code (2 or 5 for a file that cannot be opened, 193 for a file that is not
-// a 32-bit or 64-bit Windows module, 1812 for one without a resource section).
+// Opens a deck file as data, never run. Null on failure, with the system error in error,
+// on one line: "Error <code>: <the Windows text>", "%1" filled with the file's full path
+// ("Error 193: /home/a/deck.car is not a valid Win32 application."): 2 or 5 for a file that
+// cannot be opened, 193 for a file that is not an intact 32-bit or 64-bit Windows module
+// (damaged headers or resource directory included), 1812 for one without a resource
+// section, 223 for a file over 64 MiB. cards/DeckFile.h lists every form.
 CardSourcePtr OpenDeckFile(const QString& path, QString& error);
 
 // Loads every required picture in Browse's order; the message for the first that fails

@@ -16,6 +16,7 @@
 #include "persist/qt/Audio.h"
 #include "persist/qt/QtSettingsStore.h"
 #include "table/InstalledData.h"
+#include "table/TCardDeckDlg.h"
 #include "table/TableLayout.h"
 #include "table/TablePicture.h"
 #include "windows/LogWindow.h"
@@ -331,7 +332,7 @@ void TSkelda::FormCreate() {
     action(QStringLiteral("NoSound1"))->setChecked(game_.NoSound);
     musicFiles_.clear();
     if (!noMusic) Timer3Timer();
-    LoadCardImages();
+    LoadStartupDeck();
     timer2_.start();
     SyncMenus();
     SyncControls();
@@ -359,6 +360,32 @@ void TSkelda::FullScreen1Click() {
         showMaximized();
     else
         showFullScreen();
+}
+
+// The stored deck, when it opens and holds every picture; else the built-in pictures, with
+// the setting kept (the file may come back) and one line in the log saying why.
+void TSkelda::LoadStartupDeck() {
+    CardSourcePtr deck;
+    // Read whole up to the longest path the system opens: a path cut to the 260 bytes of a
+    // Windows path could name another file, or none.
+    if (const std::optional<std::string> stored = settings_->ReadText("DeckFile", 4096)) {
+        const QString path = QString::fromStdString(*stored);
+        QString error;
+        deck = OpenDeckFile(path, error);
+        if (deck) {
+            if (const std::optional<QString> missing = FirstMissingPicture(*deck)) {
+                error = *missing;
+                deck.reset();
+            }
+        }
+        if (!deck)
+            game_.WriteLog(QStringLiteral("The card deck \"%1\" is not used (%2); the built-in "
+                                          "cards are shown instead.")
+                               .arg(path, error)
+                               .toStdString());
+    }
+    LoadCardImages(deck);
+    if (!deckDlg_) deckDlg_ = new TCardDeckDlg(*this, deckModule_);
 }
 
 void TSkelda::StartGame() {

@@ -25,6 +25,7 @@
 #include <optional>
 #include <vector>
 
+#include "cards/CardPictures.h"
 #include "game/Game.h"
 #include "table/TablePaint.h"
 #include "table/TableWidgets.h"
@@ -33,6 +34,7 @@ namespace skelda {
 
 class Audio;
 class LogWindow;
+class TCardDeckDlg;
 class TAboutBox;
 class THelp;
 class TTrayIcon;
@@ -103,6 +105,15 @@ public:
     void StatusDoubleClicked();
     const QPixmap& FacePixmap(int suit, int rank);
 
+    // Makes the pictures of module (none: the built-in set) the table's cards, with the
+    // stored or a random back, and repaints the table. Called at start-up and by the Card
+    // Deck dialog's OK and Reset.
+    void LoadCardImages(CardSourcePtr module);
+    // The source the table's cards come from; null until the first load.
+    CardSourcePtr deckModule() const { return deckModule_; }
+    // The device pixel ratio the table's card pictures are rendered at.
+    qreal CardPictureRatio() const;
+
     // --- For tests and the screenshots: the widgets and menu ---
     QWidget* areaWidget(Area area) const;
     GroupFrame* group(int number) const;
@@ -128,6 +139,7 @@ public:
     int pileCursor();
     bool keyboardCues() const { return keyCues_; }
     bool quickPlay() const { return quickPlay_; }
+    TCardDeckDlg* cardDeckDialog() const { return deckDlg_; }
 
     // Runs one call into the game as an operation (see above).
     void Run(const std::function<void()>& op);
@@ -151,6 +163,7 @@ public:
     void FullScreen1Click();
     // The mouse was used on the table: the keyboard's focus marks go.
     void ShowKeyboardCues(bool on);
+    void CardDeck1Click();
 
 signals:
     // The close query let the window close: the program ends.
@@ -172,14 +185,14 @@ private:
     void ApplyGroupCaption();
     void TimerTick(TimerId timer);
     void Wait(int ms);
-    void LoadCardImages();
+    void LoadStartupDeck();
     void RenderCardImages();
+    QPixmap CardPicture(const QString& name) const;
     void SetTableColor(const QColor& color);
     void MakeFelt();
     void StartMusicTimer(int intervalMs);
     void AboutBox();
     void ManualBox();
-    void CardDeckBox();
     bool TableKey(QKeyEvent* event);
     void TakeFromPileKey();
     void PaintKeyboardFocus(QPainter& painter, Area area);
@@ -190,9 +203,10 @@ private:
     std::unique_ptr<Audio> audio_;
     Game game_;
     LogWindow* log_ = nullptr;
-    TAboutBox* about_ = nullptr;  // hidden until Help > About, kept when closed
-    TTrayIcon* tray_ = nullptr;   // from FormCreate on
-    THelp* help_ = nullptr;       // hidden until Help > Manual, kept when closed
+    TAboutBox* about_ = nullptr;       // hidden until Help > About, kept when closed
+    TTrayIcon* tray_ = nullptr;        // from FormCreate on
+    THelp* help_ = nullptr;            // hidden until Help > Manual, kept when closed
+    TCardDeckDlg* deckDlg_ = nullptr;  // from start-up's picture load on; hidden when closed
 
     // Widgets
     QWidget* surface_ = nullptr;
@@ -220,7 +234,8 @@ private:
     QString wallpaperFolder_;
     QString startupPictureError_;
 
-    // Card pictures at the window's pixel ratio; faces are made on first use.
+    // The card pictures of deckModule_ at CardPictureRatio(); faces are made on first use.
+    CardSourcePtr deckModule_;
     qreal pixelRatio_ = 0;
     int backId_ = 0;
     std::array<QPixmap, 52> faces_;

@@ -3,10 +3,10 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QMenuBar>
-#include <QMessageBox>
 
 #include "game/Random.h"
 #include "persist/qt/Audio.h"
+#include "table/TCardDeckDlg.h"
 #include "table/TSkelda.h"
 #include "table/TablePicture.h"
 #include "windows/LogWindow.h"
@@ -65,7 +65,7 @@ void TSkelda::BuildMenus() {
 
     QMenu* options = bar->addMenu(QStringLiteral("&Options"));
     options->setObjectName(QStringLiteral("Options1"));
-    item(options, "CardDeck1", QStringLiteral("Card Deck"), [this] { CardDeckBox(); });
+    item(options, "CardDeck1", QStringLiteral("Card Deck"), [this] { CardDeck1Click(); });
     item(options, "ableColor1", QStringLiteral("Table Color"), [this] { ableColor1Click(); });
     item(options, "ablePicture1", QStringLiteral("Table Picture"), [this] { ablePicture1Click(); });
     item(
@@ -270,9 +270,11 @@ void TSkelda::ManualBox() {
     help_->ShowHelpTopic(0);
 }
 
-void TSkelda::CardDeckBox() {
-    QMessageBox::information(this, QStringLiteral("Skelda"),
-                             QStringLiteral("Card decks are not part of this version yet."));
+void TSkelda::CardDeck1Click() {
+    deckDlg_->show();
+    deckDlg_->raise();
+    deckDlg_->activateWindow();
+    deckDlg_->setFocus();
 }
 
 }  // namespace skelda

@@ -10,6 +10,7 @@
 #include <random>
 
 #include "cards/CardArt.h"
+#include "cards/CardPictures.h"
 #include "game/Random.h"
 #include "table/TSkelda.h"
 #include "table/TableLayout.h"
@@ -262,7 +263,7 @@ void TSkelda::PaintTable(QPainter& p, QWidget& w) {
 void TSkelda::PaintAreaContent(PaintArea& a) {
     QPainter p(&a);
     PaintTable(p, a);
-    if (pixelRatio_ != a.devicePixelRatioF()) RenderCardImages();
+    if (pixelRatio_ != CardPictureRatio()) RenderCardImages();
     PixmapCanvas canvas(p, *this, back_, emptySlot_, stockEnd_, aheadIcon_, behindIcon_);
     PaintAreaCards(a.area(), game_, canvas, view_, a.width());
     if (a.area() == Area::PaintBox6 && pickupMarker_) p.drawPixmap(*pickupMarker_, marker_);
@@ -277,29 +278,51 @@ void TSkelda::PaintAreaContent(PaintArea& a) {
 }
 
 const QPixmap& TSkelda::FacePixmap(int suit, int rank) {
-    QPixmap& face = faces_[static_cast<size_t>((suit % 4) * 13 + rank % 13)];
-    if (face.isNull())
-        face = CardFacePixmap(suit % 4, rank % 13, pixelRatio_ > 0 ? pixelRatio_ : 1);
+    suit %= 4;
+    rank %= 13;
+    QPixmap& face = faces_[static_cast<size_t>(suit * 13 + rank)];
+    if (face.isNull()) face = CardPicture(FaceResourceName(suit, rank));
     return face;
 }
 
-// The card back comes from the stored choice, or at random for each load of the images.
-void TSkelda::LoadCardImages() {
-    const std::optional<uint32_t> stored = settings_->ReadNumber("BackID");
-    backId_ = stored && *stored < static_cast<uint32_t>(CardBackCount)
-                  ? static_cast<int>(*stored)
-                  : static_cast<int>(Random(CardBackCount));
-    game_.BackID = static_cast<uint8_t>(backId_);
-    RenderCardImages();
+qreal TSkelda::CardPictureRatio() const {
+    return devicePixelRatioF();
 }
 
-// The pictures at the window's pixel ratio; redone, with the same back, when it changes.
+// One picture of the current source at the rendering ratio. Every source the table takes
+// was checked whole, so the built-in picture stands in only should a deck fail later.
+QPixmap TSkelda::CardPicture(const QString& name) const {
+    const qreal ratio = pixelRatio_ > 0 ? pixelRatio_ : CardPictureRatio();
+    QString error;
+    QPixmap p = deckModule_ ? deckModule_->Pixmap(name, ratio, error) : QPixmap();
+    if (p.isNull()) p = BuiltInCards()->Pixmap(name, ratio, error);
+    return p;
+}
+
+void TSkelda::LoadCardImages(CardSourcePtr module) {
+    if (!module) module = BuiltInCards();
+    // A random back unless one is stored; a stored number out of 0..11 (a damaged value)
+    // is passed over and left as it is.
+    backId_ = static_cast<int>(Random(CardBackCount));
+    if (const std::optional<uint32_t> stored = settings_->ReadNumber("BackID");
+        stored && *stored < static_cast<uint32_t>(CardBackCount))
+        backId_ = static_cast<int>(*stored);
+    game_.BackID = static_cast<uint8_t>(backId_);
+    // The previous deck closes here unless the Card Deck dialog still previews it.
+    deckModule_ = std::move(module);
+    if (deckDlg_ && deckModule_->IsDeckFile())
+        settings_->WriteText("DeckFile", deckModule_->Path().toStdString());
+    RenderCardImages();
+    Repaint(Area::All);
+}
+
+// The pictures at the rendering ratio; redone, with the same back, when it changes.
 void TSkelda::RenderCardImages() {
-    pixelRatio_ = devicePixelRatioF();
+    pixelRatio_ = CardPictureRatio();
     for (QPixmap& f : faces_) f = QPixmap();
-    back_ = CardBackPixmap(backId_, pixelRatio_);
-    emptySlot_ = EmptySlotPixmap(pixelRatio_);
-    stockEnd_ = StockEndPixmap(pixelRatio_);
+    back_ = CardPicture(BackResourceName(backId_));
+    emptySlot_ = CardPicture(QStringLiteral("CARD00"));
+    stockEnd_ = CardPicture(QStringLiteral("CARD01"));
     aheadIcon_ = OpponentAheadPixmap(pixelRatio_);
     behindIcon_ = OpponentBehindPixmap(pixelRatio_);
     marker_ = PickupMarkerPixmap(pixelRatio_);

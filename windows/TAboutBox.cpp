@@ -16,6 +16,7 @@
 #include <QtMath>
 
 #include "cards/CardArt.h"
+#include "cards/CardPictures.h"
 
 namespace skelda {
 
@@ -82,7 +83,9 @@ void PaintFelt(QPainter& p, const QRectF& r) {
     }
 }
 
-// Five hearts, ten to ace, spread like a hand around a point below the banner.
+// Five hearts, ten to ace, spread like a hand around a point below the banner. The banner
+// is the program's own picture, so it keeps the built-in cards whatever deck the table
+// uses; drawn as vectors at the fan's enlarged scale they stay sharp.
 void PaintFan(QPainter& p, qreal devicePixelRatio) {
     constexpr qreal scale = 1.18;
     const QPointF pivot(154, 318);
@@ -90,7 +93,9 @@ void PaintFan(QPainter& p, qreal devicePixelRatio) {
     const int ranks[] = {9, 10, 11, 12, 0};
     for (int i = 0; i < 5; ++i) {
         const qreal angle = -22 + 11 * i;
-        const QPixmap face = CardFacePixmap(HeartsSuit, ranks[i], devicePixelRatio * scale);
+        QString error;
+        const QPixmap face = BuiltInCards()->Pixmap(FaceResourceName(HeartsSuit, ranks[i]),
+                                                    devicePixelRatio * scale, error);
         p.save();
         p.translate(pivot);
         p.rotate(angle);

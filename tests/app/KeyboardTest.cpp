@@ -14,6 +14,7 @@
 #include "TableFixture.h"
 #include "game/Random.h"
 #include "table/InstalledData.h"
+#include "table/TCardDeckDlg.h"
 #include "windows/Rtf.h"
 #include "windows/TAboutBox.h"
 #include "windows/THelp.h"
@@ -205,6 +206,13 @@ TEST_F(KeyboardTest, StandardShortcutsAndEscapeClosingTheAuxiliaryWindows) {
     ASSERT_TRUE(help->isVisible());
     QTest::keyClick(help, Qt::Key_Escape);
     EXPECT_FALSE(help->isVisible());
+
+    window->action("CardDeck1")->trigger();
+    QDialog* deck = window->cardDeckDialog();
+    ASSERT_NE(deck, nullptr);
+    ASSERT_TRUE(deck->isVisible());
+    QTest::keyClick(deck, Qt::Key_Escape);
+    EXPECT_FALSE(deck->isVisible());
 
     // Help > Keyboard Shortcuts lists the key map, and so does the manual.
     DialogDriver driver({});
