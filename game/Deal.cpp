@@ -44,6 +44,7 @@ void Game::NewRound() {
 
 void Game::NewDeck() {
     MeldedCards.fill(0);
+    LastComputerTurn = ComputerTurnRecord{};
     NextCard = 0;
     RoundActive = true;
     int k = 0;

@@ -41,6 +41,20 @@ struct Controls {
     bool SaveGame1 = true;   // the "Save Game" menu item
 };
 
+// What the computer did in its last turn, for the table to show until the human acts again.
+// Kept in memory only: a saved game does not carry it.
+struct ComputerTurnRecord {
+    bool recorded = false;  // a turn has been played since the human last acted
+    bool drewFromStock = false;
+    TCardList taken;                // cards taken from the discard pile, bottom first
+    std::vector<TCardList> melded;  // each new meld as laid
+    TCardList laidOff;              // cards put onto melds already on the table
+    bool discarded = false;
+    TCard discard{};
+    // Whether the card is one the turn took from the pile, melded or laid off.
+    bool Marks(TCard c) const;
+};
+
 struct Timers {
     bool Timer1 = false;  // the deal, 2048 ms
     bool Timer4 = false;  // the computer's turn, 1024 ms
@@ -88,6 +102,7 @@ public:
     Controls controls;
     Timers timers;
     std::string GroupBox1Caption;
+    ComputerTurnRecord LastComputerTurn;
 
     // --- Options (settings read at start-up and changed by the menu) ---
     uint8_t AILevel = 1;
@@ -181,6 +196,12 @@ public:
     int DiscardScore(TCard x) const;
     int SeenScore(TCard x) const;
     static bool OddChance(uint32_t bound);
+    // One line about the computer's last turn ("LILA took 8 cards from the pile, melded
+    // 7♦ 8♦ 9♦ and discarded the King of Clubs"); empty when none is recorded.
+    std::string ComputerTurnSummary() const;
+    // The human acted: the marks of the computer's turn go, and the areas they were on
+    // are repainted.
+    void ForgetComputerTurn();
 
     // ===== Saved games, settings, scores =====
     void SaveGame1Click(bool fromMenu);

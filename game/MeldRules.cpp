@@ -185,7 +185,10 @@ void Game::TakeDiscards(TCardList& hand) {
         AddWrapping(SuitInterest[bottom.Suit % 4], 2);
     }
     for (size_t i = PickupIndex; i < DiscardPile.size(); ++i) {
-        AppendCard(hand, DiscardPile[i]);
+        // A card discarded while selected keeps the flag on the pile; it comes back
+        // into the human's hand lowered, like every card that arrives there.
+        TCard& taken = AppendCard(hand, DiscardPile[i]);
+        if (&hand == &YourHand) taken.Flags &= ~Selected;
         if (!HavePickedCard)
             HavePickedCard = true;
         else

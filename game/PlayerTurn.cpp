@@ -17,6 +17,7 @@ void AddWrapping(int32_t& counter, int32_t delta) {
 
 void Game::PaintBox4MouseUp(MouseButton button, int x) {
     if (YourHand.empty()) return;
+    ForgetComputerTurn();
     if (button == MouseButton::Left) {
         TCard& c = YourHand[HandIndexAt(x, YourHand.size())];
         c.Flags ^= Selected;
@@ -39,6 +40,7 @@ void Game::PaintBox5MouseUp(MouseButton button, int /*x*/, int y) {
         AddWrapping(RankInterest[top.Rank % 13], -1);
         AddWrapping(SuitInterest[top.Suit % 4], -1);
     }
+    ForgetComputerTurn();
     bool got = false;
     const TCard card = TakeFromStock(got);
     if (!got) {
@@ -71,6 +73,7 @@ void Game::PaintBox6MouseUp(MouseButton button, int x, int y) {
     const int top = static_cast<int>(DiscardPile.size()) - 1;
     if (i == top || CanTakeDiscards(i, YourHand)) {
         WriteLog("You picked up the " + CardName(DiscardPile[i], " Of "));
+        ForgetComputerTurn();
         TakeDiscards(YourHand);
         controls.PaintBox5 = false;
         controls.PaintBox6 = false;

@@ -82,6 +82,8 @@ void Game::ComputerDiscard(TCard obtained) {
     // The pickup's obligation ends when the card leaves the hand that took it.
     card.Flags &= ~MustMeld;
     AppendCard(DiscardPile, card);
+    LastComputerTurn.discarded = true;
+    LastComputerTurn.discard = card;
     WriteLog(OpponentName + " discarded a " + CardName(card, " Of "));
     OpponentHand = RemoveCard(OpponentHand, card);
 

@@ -17,6 +17,7 @@ TCard Game::ComputerDraw(bool topCardLaysOff) {
             PickupIndex = i;
             DiscardRunTaken = true;
             const size_t n = OpponentHand.size();
+            LastComputerTurn.taken.assign(DiscardPile.begin() + i, DiscardPile.end());
             TakeDiscards(OpponentHand);
             obtained = OpponentHand[n];
             WriteLog(OpponentName + " picks up the " + CardName(obtained, " Of "));
@@ -35,6 +36,7 @@ TCard Game::ComputerDraw(bool topCardLaysOff) {
         }
         if (wanted || topCardLaysOff) {
             obtained = x;
+            LastComputerTurn.taken = {x};
             WriteLog(OpponentName + " picks up the " + CardName(x, " Of "));
             host.DrawPickupMarker(static_cast<int>(DiscardPile.size() - 1) * CardStep, 32);
             host.Pause(4096);
@@ -53,6 +55,7 @@ TCard Game::ComputerDraw(bool topCardLaysOff) {
         return obtained;
     }
     AppendCard(OpponentHand, card);
+    LastComputerTurn.drewFromStock = true;
     return card;
 }
 

@@ -20,6 +20,7 @@ bool Game::ComputerMeld() {
                 if (HoldsAceAndTwo(candidate[0].Suit, candidate, {}))
                     for (TCard& c : candidate) c.Flags |= AceLow;
                 AddMeld(candidate);
+                LastComputerTurn.melded.push_back(candidate);
                 OpponentHand = RemoveCard(OpponentHand, candidate[2]);
                 OpponentHand = RemoveCard(OpponentHand, candidate[1]);
                 OpponentHand = RemoveCard(OpponentHand, candidate[0]);
@@ -37,6 +38,7 @@ void Game::ComputerLayOff() {
             const TCard card = OpponentHand[h];
             if (!CanLayOff(meld, card)) continue;
             AddToMeld(meld, card);
+            LastComputerTurn.laidOff.push_back(card);
             if (HoldsAceAndTwo(card.Suit, meld, {}))
                 for (TCard& c : meld) c.Flags |= AceLow;
             OpponentHand = RemoveCard(OpponentHand, card);

@@ -52,6 +52,8 @@ void Game::Timer4Timer() {
 }
 
 void Game::ComputerTurn() {
+    LastComputerTurn = ComputerTurnRecord{};
+    LastComputerTurn.recorded = true;
     DiscardRunTaken = false;
     SetTurnPhase(1);
     HumansTurn = false;

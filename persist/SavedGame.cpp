@@ -47,6 +47,7 @@ bool Game::RestoreGame(const SavedGameRecord& record) {
     if (timers.Timer4) SwitchTimer(TimerId::Timer4, false);
 
     ShuffleSeed = d.shuffleSeed;
+    LastComputerTurn = ComputerTurnRecord{};
     RoundNumber = d.roundNumber;
     DiscardPile = d.discardPile;
     SeenCards = d.seenCards;

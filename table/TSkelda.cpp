@@ -103,38 +103,57 @@ void TSkelda::BuildWidgets() {
         b->setFocusPolicy(Qt::NoFocus);
         b->setEnabled(false);
     }
-    button1_->setGeometry(MeldButtonRect());
-    button2_->setGeometry(DiscardButtonRect());
     connect(button1_, &QPushButton::clicked, this,
             [this] { Run([this] { game_.Button1Click(); }); });
     connect(button2_, &QPushButton::clicked, this,
             [this] { Run([this] { game_.Button2Click(); }); });
 
     scatter_ = new ScatterLayer(*this, surface_);
-    notice_ = new NoticeBubble(surface_);
+    notice_ = new NoticeBubble(*this, surface_);
 }
 
-// FormResize: the bands from the client area's size.
+// FormResize: the bands from the logical size of the client area, each widget put at its
+// logical place times the table's scale.
 void TSkelda::LayOut() {
-    const Bands b = FormResize(surface_->width(), surface_->height());
-    areas_[1]->setGeometry(b.paintBox1);
-    groups_[1]->setGeometry(b.groupBox1);
-    groups_[4]->setGeometry(b.groupBox4);
-    groups_[2]->setGeometry(b.groupBox2);
-    status_->setGeometry(b.statusBar);
-    groups_[3]->setGeometry(b.groupBox3);
-    areas_[2]->setGeometry(InnerArea(b.groupBox1));
-    areas_[3]->setGeometry(InnerArea(b.groupBox2));
-    areas_[4]->setGeometry(InnerArea(b.groupBox3));
-    areas_[5]->setGeometry(StockArea(b.groupBox4));
-    areas_[6]->setGeometry(PileArea(b.groupBox4));
+    const QSize client = surface_->size();
+    const qreal scale = skelda::TableScale(tableSize_, client);
+    const bool rescaled = scale != scale_;
+    scale_ = scale;
+    logical_ = LogicalSize(client, scale_);
+    const Bands b = FormResize(logical_.width(), logical_.height());
+    auto screen = [&](const QRect& r) { return ScreenRect(r, scale_, logical_, client); };
+    // A child's place: its absolute screen rectangle less its parent's screen corner.
+    auto inside = [&](const QRect& group, const QRect& child) {
+        return screen(child.translated(group.topLeft())).translated(-screen(group).topLeft());
+    };
+    areas_[1]->setGeometry(screen(b.paintBox1));
+    groups_[1]->setGeometry(screen(b.groupBox1));
+    groups_[4]->setGeometry(screen(b.groupBox4));
+    groups_[2]->setGeometry(screen(b.groupBox2));
+    status_->setGeometry(screen(b.statusBar));
+    groups_[3]->setGeometry(screen(b.groupBox3));
+    areas_[2]->setGeometry(inside(b.groupBox1, InnerArea(b.groupBox1)));
+    areas_[3]->setGeometry(inside(b.groupBox2, InnerArea(b.groupBox2)));
+    areas_[4]->setGeometry(inside(b.groupBox3, InnerArea(b.groupBox3)));
+    areas_[5]->setGeometry(inside(b.groupBox4, StockArea(b.groupBox4)));
+    areas_[6]->setGeometry(inside(b.groupBox4, PileArea(b.groupBox4)));
+    view_.height[0] = InnerArea(b.groupBox1).height();
+    view_.height[1] = InnerArea(b.groupBox2).height();
+    pileTop_ = PileArea(b.groupBox4).top();
+
+    // The buttons draw themselves: their text is scaled through the font.
+    QFont f = font();
+    if (f.pointSizeF() > 0) f.setPointSizeF(f.pointSizeF() * scale_);
+    for (QPushButton* button : {button1_, button2_}) button->setFont(f);
+    button1_->setGeometry(inside(b.groupBox4, MeldButtonRect(b.groupBox4)));
+    button2_->setGeometry(inside(b.groupBox4, DiscardButtonRect(b.groupBox4)));
     button1_->raise();
     button2_->raise();
     scatter_->setGeometry(surface_->rect());
     scatter_->raise();
-    notice_->move(std::max(0, surface_->width() - notice_->width() - 12), 8);
-    notice_->raise();
-    scaledPicture_.clear();
+    PlaceNotice();
+    InvalidateBackground();
+    if (rescaled && pixelRatio_ > 0) RenderCardImages();
 }
 
 void TSkelda::keyPressEvent(QKeyEvent* event) {
@@ -152,7 +171,15 @@ bool TSkelda::eventFilter(QObject* watched, QEvent* event) {
         return true;
     if (watched == surface_ && event->type() == QEvent::Resize) LayOut();
     if (watched == surface_ && event->type() == QEvent::Paint) {
+        // Only what the bands leave uncovered; they draw their own part of the table.
+        QRegion own(surface_->rect());
+        for (QWidget* band : {static_cast<QWidget*>(areas_[1]), static_cast<QWidget*>(groups_[1]),
+                              static_cast<QWidget*>(groups_[2]), static_cast<QWidget*>(groups_[3]),
+                              static_cast<QWidget*>(groups_[4]), static_cast<QWidget*>(status_)})
+            if (band->isVisible()) own -= band->geometry();
+        if (own.isEmpty()) return true;
         QPainter p(surface_);
+        p.setClipRegion(own);
         PaintTable(p, *surface_);
         return true;
     }
@@ -299,6 +326,7 @@ void TSkelda::FormCreate() {
 
     SettingsStore& s = *settings_;
     view_.horizontal = s.Exists("HorzMelds");
+    tableSize_ = TableSizeFromStored(s.ReadNumber("TableSize").value_or(TableSizeFit));
     game_.NoSound = s.Exists("NoSound");
     quickPlay_ = s.Exists("QuickPlay");
     action(QStringLiteral("QuickPlay1"))->setChecked(quickPlay_);
@@ -328,6 +356,7 @@ void TSkelda::FormCreate() {
     if (!tray_) tray_ = new TTrayIcon(this, ProgramIcon(), QStringLiteral("Orvandel Skelda"));
 
     action(QStringLiteral("Showmeldshorizontally1"))->setChecked(view_.horizontal);
+    SyncTableSizeMenu();
     action(QStringLiteral("NoMusic1"))->setChecked(noMusic);
     action(QStringLiteral("NoSound1"))->setChecked(game_.NoSound);
     musicFiles_.clear();
@@ -432,6 +461,7 @@ void TSkelda::closeEvent(QCloseEvent* event) {
 void TSkelda::SetTableColor(const QColor& color) {
     tableColor_ = color;
     MakeFelt();
+    InvalidateBackground();
     surface_->update();
     for (int g = 1; g <= 4; ++g) groups_[g]->update();
     status_->update();

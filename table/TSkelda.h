@@ -23,6 +23,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <tuple>
 #include <vector>
 
 #include "cards/CardPictures.h"
@@ -104,6 +105,15 @@ public:
     void GroupReleased(int group, Qt::MouseButton button, QPoint pos);
     void StatusDoubleClicked();
     const QPixmap& FacePixmap(int suit, int rank);
+    // The table's scale (Table Size); card pictures are rendered at the screen's device
+    // pixel ratio times it (CardPictureRatio), so they stay sharp at every size.
+    qreal TableScale() const { return scale_; }
+    const QPixmap& CardShadow();
+    // A position on one of the table's widgets in the table's logical pixels.
+    QPointF ToLogical(QPointF widgetPos) const { return widgetPos / scale_; }
+    // How dark (0..255) a black plate behind white text must be over the table at a
+    // widget's logical rectangle for the text to keep a contrast of at least 4.5:1.
+    int PlateAlpha(QWidget& widget, const QRectF& logicalRect);
 
     // Makes the pictures of module (none: the built-in set) the table's cards, with the
     // stored or a random back, and repaints the table. Called at start-up and by the Card
@@ -111,7 +121,8 @@ public:
     void LoadCardImages(CardSourcePtr module);
     // The source the table's cards come from; null until the first load.
     CardSourcePtr deckModule() const { return deckModule_; }
-    // The device pixel ratio the table's card pictures are rendered at.
+    // The device pixel ratio the table's card pictures are rendered at: the screen's
+    // times the table's scale.
     qreal CardPictureRatio() const;
 
     // --- For tests and the screenshots: the widgets and menu ---
@@ -125,6 +136,9 @@ public:
     QColor tableColor() const { return tableColor_; }
     bool hasTablePicture() const { return !tablePicture_.isNull(); }
     MeldView meldView() const { return view_; }
+    int tableSize() const { return tableSize_; }
+    QSize logicalSize() const { return logical_; }
+    QWidget* noticeBubble() const { return notice_; }
     QString currentSong() const { return currentSong_; }
     QString musicFolder() const;
     QString wallpaperFolder() const { return wallpaperFolder_; }
@@ -163,6 +177,7 @@ public:
     void FullScreen1Click();
     // The mouse was used on the table: the keyboard's focus marks go.
     void ShowKeyboardCues(bool on);
+    void TableSizeClick(int size);
     void CardDeck1Click();
 
 signals:
@@ -190,6 +205,10 @@ private:
     QPixmap CardPicture(const QString& name) const;
     void SetTableColor(const QColor& color);
     void MakeFelt();
+    void InvalidateBackground();
+    const QPixmap& Background();
+    void PlaceNotice();
+    void SyncTableSizeMenu();
     void StartMusicTimer(int intervalMs);
     void AboutBox();
     void ManualBox();
@@ -226,7 +245,15 @@ private:
     QColor tableColor_{0, 0x80, 0};
     QImage tablePicture_;
     QPixmap felt_;
-    std::map<std::pair<int, int>, QPixmap> scaledPicture_;
+    // The felt and its shade, or the picture, over the whole table at once; every widget
+    // shows its part of it, so the table has no seams.
+    QPixmap backgroundPixmap_;
+    // The plates text needs over the background, by the table rectangle they cover.
+    std::map<std::tuple<int, int, int, int>, int> plateAlphas_;
+    int tableSize_ = 0;  // Fit to Window
+    qreal scale_ = 1.0;
+    QSize logical_;
+    int pileTop_ = 0;  // the discard pile's top in the middle band, logical
     MeldView view_;
     std::optional<QPoint> pickupMarker_;
     bool logConsoleHidden_ = false;
@@ -240,6 +267,7 @@ private:
     int backId_ = 0;
     std::array<QPixmap, 52> faces_;
     QPixmap back_, emptySlot_, stockEnd_, aheadIcon_, behindIcon_, marker_;
+    QPixmap shadow_;
 
     // Keyboard play and speed
     enum class KeyRow { Hand, Pile };

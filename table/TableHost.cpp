@@ -100,6 +100,7 @@ std::optional<std::string> TSkelda::InputBox(const std::string& caption, const s
 // Drawn now, not when the event loop gets round to it: the computer's turn shows each
 // move as it happens.
 void TSkelda::Repaint(Area area) {
+    if (notice_->isVisible()) PlaceNotice();
     if (area == Area::All || area == Area::PaintBox6) pickupMarker_.reset();
     if (area == Area::All) {
         scatter_->Clear();
@@ -126,8 +127,8 @@ void TSkelda::ShowBalloon(const std::string& title, const std::string& text) {
                                         1, 10)) {
         return;
     }
+    PlaceNotice();
     notice_->Show(QString::fromStdString(title), QString::fromStdString(text), 10000);
-    notice_->move(std::max(0, surface_->width() - notice_->width() - 12), 8);
 }
 
 void TSkelda::OpenWebAddress(const std::string& address) {

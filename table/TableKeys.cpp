@@ -151,6 +151,7 @@ void TSkelda::PaintKeyboardFocus(QPainter& p, Area area) {
     const QRectF box(CardStep * i + 1, y + 1, (last ? CardWidth : CardStep) - 2, CardHeight - 2);
     const bool active = (keyRow_ == KeyRow::Hand) == hand;
     p.save();
+    p.scale(scale_, scale_);  // the focus is drawn in the table's logical pixels
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(active ? kActiveFocus : kIdleFocus, active ? 2.5 : 2.0,
                   active ? Qt::SolidLine : Qt::DashLine));

@@ -1,6 +1,7 @@
 #include "table/TableLayout.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace skelda {
 
@@ -42,6 +43,54 @@ QRect MeldButtonRect() {
 }
 QRect DiscardButtonRect() {
     return QRect(88, 120, ButtonWidth, ButtonHeight);
+}
+
+namespace {
+QRect InsideBand(QRect button, const QRect& g) {
+    const int lowest = g.height() - GroupBorder - ButtonHeight;
+    if (button.top() > lowest) button.moveTop(std::max(GroupCaptionHeight, lowest));
+    return button;
+}
+}  // namespace
+
+QRect MeldButtonRect(const QRect& g) {
+    return InsideBand(MeldButtonRect(), g);
+}
+QRect DiscardButtonRect(const QRect& g) {
+    return InsideBand(DiscardButtonRect(), g);
+}
+
+int TableSizeFromStored(uint32_t stored) {
+    for (int step : TableSizeSteps)
+        if (stored == static_cast<uint32_t>(step)) return step;
+    return TableSizeFit;
+}
+
+qreal TableScale(int tableSize, QSize client) {
+    const int chosen = TableSizeFromStored(static_cast<uint32_t>(tableSize));
+    if (chosen != TableSizeFit) return chosen / 100.0;
+    qreal best = 1.0;
+    for (int step : TableSizeSteps) {
+        const qreal s = step / 100.0;
+        if (client.width() / s >= FitWidth && client.height() / s >= FitHeight) best = s;
+    }
+    return best;
+}
+
+QSize LogicalSize(QSize client, qreal s) {
+    return QSize(static_cast<int>(std::floor(std::max(0, client.width()) / s)),
+                 static_cast<int>(std::floor(std::max(0, client.height()) / s)));
+}
+
+QRect ScreenRect(const QRect& r, qreal s, QSize logical, QSize client) {
+    auto edge = [s](int e, int tableEdge, int clientEdge) {
+        return e >= tableEdge ? clientEdge : static_cast<int>(std::lround(e * s));
+    };
+    const int x0 = edge(r.left(), logical.width(), client.width());
+    const int y0 = edge(r.top(), logical.height(), client.height());
+    const int x1 = edge(r.left() + r.width(), logical.width(), client.width());
+    const int y1 = edge(r.top() + r.height(), logical.height(), client.height());
+    return QRect(x0, y0, std::max(0, x1 - x0), std::max(0, y1 - y0));
 }
 
 }  // namespace skelda

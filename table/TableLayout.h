@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QRect>
+#include <QSize>
+#include <cstdint>
 
 namespace skelda {
 
@@ -31,8 +33,27 @@ QRect InnerArea(const QRect& groupBox);
 // The stock and the discard pile inside the middle band, in its coordinates.
 QRect StockArea(const QRect& groupBox4);
 QRect PileArea(const QRect& groupBox4);
-// "&Meld" and "&Discard", in the middle band's coordinates.
+// "&Meld" and "&Discard", in the middle band's coordinates: their own places, or, in a
+// band too short for them there, raised just enough to lie whole inside the band.
 QRect MeldButtonRect();
 QRect DiscardButtonRect();
+QRect MeldButtonRect(const QRect& groupBox4);
+QRect DiscardButtonRect(const QRect& groupBox4);
+
+// Table Size: 0 is "Fit to Window", else a percentage of the steps below. The table is
+// laid out in logical pixels and drawn at the step's scale; Fit takes the largest step
+// at which the logical table is still at least 1280 x 720, and 100% below that.
+constexpr int TableSizeFit = 0;
+constexpr int TableSizeSteps[] = {100, 125, 150, 175, 200};
+constexpr int FitWidth = 1280;
+constexpr int FitHeight = 720;
+// A stored value that is not one of the choices reads as Fit.
+int TableSizeFromStored(uint32_t stored);
+qreal TableScale(int tableSize, QSize client);
+// The logical table for a client area at a scale.
+QSize LogicalSize(QSize client, qreal scale);
+// A logical rectangle of the table on the screen: its edges scaled and rounded, and the
+// table's own right and bottom edges on the client area's, so neighbours share edges.
+QRect ScreenRect(const QRect& logical, qreal scale, QSize logicalSize, QSize client);
 
 }  // namespace skelda

@@ -1,5 +1,6 @@
 // The main menu and the commands the window handles itself: levels and behaviours,
 // sound and music switches, the log, the meld layout and the table's colour and picture.
+#include <QActionGroup>
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QMenuBar>
@@ -8,6 +9,7 @@
 #include "persist/qt/Audio.h"
 #include "table/TCardDeckDlg.h"
 #include "table/TSkelda.h"
+#include "table/TableLayout.h"
 #include "table/TablePicture.h"
 #include "windows/LogWindow.h"
 #include "windows/TAboutBox.h"
@@ -107,6 +109,23 @@ void TSkelda::BuildMenus() {
     item(
         options, "Showmeldshorizontally1", QStringLiteral("Show melds horizontally"),
         [this] { Showmeldshorizontally1Click(); }, true);
+
+    // The table's scale: one choice of six, checked like radio buttons.
+    QMenu* size = options->addMenu(QStringLiteral("Table Size"));
+    size->setObjectName(QStringLiteral("TableSize1"));
+    auto* sizes = new QActionGroup(size);
+    sizes->setExclusive(true);
+    auto sizeItem = [&](const char* name, const QString& caption, int value) {
+        QAction* a = item(
+            size, name, caption, [this, value] { TableSizeClick(value); }, true);
+        a->setData(value);
+        sizes->addAction(a);
+    };
+    sizeItem("FittoWindow1", QStringLiteral("Fit to Window"), TableSizeFit);
+    for (int step : TableSizeSteps) {
+        const QByteArray name = "TableSize" + QByteArray::number(step) + "1";
+        sizeItem(name.constData(), QStringLiteral("%1%").arg(step), step);
+    }
     item(
         options, "QuickPlay1", QStringLiteral("Quick Play"), [this] { QuickPlay1Click(); }, true);
 
@@ -237,7 +256,7 @@ void TSkelda::ablePicture1Click() {
         settings_->Delete("Wallpaper");
         // A reset takes the picture off the table at once.
         tablePicture_ = QImage();
-        scaledPicture_.clear();
+        InvalidateBackground();
     }
     Repaint(Area::All);
     const QString filter = QStringLiteral(
@@ -257,9 +276,23 @@ void TSkelda::ablePicture1Click() {
         return;
     }
     tablePicture_ = picture;
-    scaledPicture_.clear();
+    InvalidateBackground();
     Repaint(Area::All);
     settings_->WriteText("Wallpaper", path.toStdString());
+}
+
+void TSkelda::SyncTableSizeMenu() {
+    for (QAction* a : action(QStringLiteral("FittoWindow1"))->actionGroup()->actions())
+        a->setChecked(a->data().toInt() == tableSize_);
+}
+
+void TSkelda::TableSizeClick(int size) {
+    tableSize_ = TableSizeFromStored(static_cast<uint32_t>(size));
+    settings_->WriteNumber("TableSize", static_cast<uint32_t>(tableSize_));
+    SyncTableSizeMenu();
+    LayOut();
+    Repaint(Area::All);
+    for (QWidget* w : surface_->findChildren<QWidget*>()) w->update();
 }
 
 void TSkelda::AboutBox() {

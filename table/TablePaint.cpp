@@ -1,16 +1,51 @@
 #include "table/TablePaint.h"
 
+#include <algorithm>
+
 namespace skelda {
+
+namespace {
+
+int OwnCards(const TCardList& meld, bool yours) {
+    return static_cast<int>(std::count_if(meld.begin(), meld.end(), [yours](const TCard& c) {
+        return ((c.Flags & Yours) != 0) == yours;
+    }));
+}
+
+int StepOf(const MeldView& view, bool yours) {
+    return (view.expanded & (yours ? 2 : 1)) ? ExpandedMeldStep : MeldStep;
+}
+
+// How many 16-pixel columns a side's part of a meld takes.
+int ColumnsOf(const TCardList& meld, bool yours, const MeldView& view) {
+    const int n = OwnCards(meld, yours);
+    if (n == 0) return 0;
+    const int rows = FitColumn(n, StepOf(view, yours), view.height[yours ? 1 : 0]).rows;
+    return (n + rows - 1) / rows;
+}
+
+}  // namespace
+
+ColumnFit FitColumn(int n, int nominal, int height) {
+    if (height <= 0 || n <= 1 || (n - 1) * nominal + CardHeight <= height) return {nominal, n};
+    const int whole = (height - CardHeight) / (n - 1);
+    if (height >= CardHeight && whole >= MeldStep) return {whole, n};
+    // Folded at the short step, as few columns as show every card's index.
+    return {MeldStep, std::max(1, (height - IndexHeight) / MeldStep + 1)};
+}
 
 void PaintOpponentHand(const Game& game, CardCanvas& canvas, int areaWidth) {
     if (game.OpponentHand.empty()) return;
-    const bool inPlay = game.GameInPlay();
+    // Face up once the game is decided, and while a round's result is shown.
+    const bool inPlay = game.GameInPlay() && game.RoundActive;
     for (size_t i = 0; i < game.OpponentHand.size(); ++i) {
         const int x = CardStep * static_cast<int>(i);
+        const TCard c = game.OpponentHand[i];
         if (inPlay)
             canvas.Back(x, 0);
         else
-            canvas.Face(x, 0, game.OpponentHand[i]);
+            canvas.Face(x, 0, c);
+        if (game.LastComputerTurn.Marks(c)) canvas.Mark(x, 0);
     }
     const int x = areaWidth - FaceIconInset;
     canvas.FaceIcon(false, x, 0);
@@ -19,20 +54,25 @@ void PaintOpponentHand(const Game& game, CardCanvas& canvas, int areaWidth) {
 }
 
 void PaintMelds(const Game& game, CardCanvas& canvas, bool yours, const MeldView& view) {
-    const uint8_t bit = yours ? 2 : 1;
-    const int step = (view.expanded & bit) ? ExpandedMeldStep : MeldStep;
     int x = 0;
     for (const TCardList& meld : game.Melds) {
-        int y = 0;
+        const ColumnFit fit =
+            FitColumn(OwnCards(meld, yours), StepOf(view, yours), view.height[yours ? 1 : 0]);
+        int i = 0;
         for (const TCard& c : meld) {
             if (((c.Flags & Yours) != 0) != yours) continue;
-            canvas.Face(x, y, c);
-            if (view.horizontal)
-                x += CardStep;
-            else
-                y += step;
+            const int cx = view.horizontal ? x : x + CardStep * (i / fit.rows);
+            const int cy = view.horizontal ? 0 : fit.step * (i % fit.rows);
+            canvas.Face(cx, cy, c);
+            // The computer's cards, wherever it laid them, show in its own area.
+            if (!yours && game.LastComputerTurn.Marks(c)) canvas.Mark(cx, cy);
+            if (view.horizontal) x += CardStep;
+            ++i;
         }
-        if (!view.horizontal) x += CardStep;
+        // A folded column moves the later columns along in both areas alike.
+        if (!view.horizontal)
+            x +=
+                CardStep * std::max({1, ColumnsOf(meld, false, view), ColumnsOf(meld, true, view)});
     }
 }
 
@@ -54,6 +94,11 @@ void PaintDiscards(Game& game, CardCanvas& canvas) {
     game.MarkDiscardsSeen();
     for (size_t i = 0; i < game.DiscardPile.size(); ++i)
         canvas.Face(CardStep * static_cast<int>(i), 0, game.DiscardPile[i]);
+    // What the computer did, in the free space beside the pile.
+    const std::string note = game.ComputerTurnSummary();
+    if (note.empty()) return;
+    const int n = static_cast<int>(game.DiscardPile.size());
+    canvas.Note(CardStep * std::max(0, n - 1) + CardWidth + 12, CardHeight / 2, note);
 }
 
 void PaintAreaCards(Area area, Game& game, CardCanvas& canvas, const MeldView& view,

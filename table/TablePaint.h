@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "game/Game.h"
 
@@ -14,6 +15,8 @@ constexpr int MeldStep = 16;
 constexpr int ExpandedMeldStep = 32;
 constexpr int FaceIconInset = 34;
 constexpr int MarkerRow = 32;
+// The top strip of a card that holds its corner index; a column never shows less of a card.
+constexpr int IndexHeight = 16;
 
 class CardCanvas {
 public:
@@ -24,6 +27,11 @@ public:
     virtual void StockEnd(int x, int y) = 0;
     // The computer's face: smiling while it leads or ties, frowning drawn over it while behind.
     virtual void FaceIcon(bool behind, int x, int y) = 0;
+    // The card just drawn at (x, y) is one the computer took, melded or laid off in its
+    // last turn.
+    virtual void Mark(int /*x*/, int /*y*/) {}
+    // One line of text beside the cards, its left end at x, centred on y.
+    virtual void Note(int /*x*/, int /*y*/, const std::string& /*text*/) {}
 };
 
 // How the meld areas are laid out: one row per side, and which areas use the tall step
@@ -31,7 +39,21 @@ public:
 struct MeldView {
     bool horizontal = false;
     uint8_t expanded = 0;
+    // The heights of the computer's and the human's meld areas; 0 for no limit. A column
+    // that would run past its area's bottom closes up or folds (see FitColumn).
+    int height[2] = {0, 0};
 };
+
+// How a meld column of n cards is laid out in an area of the given height: the vertical
+// step, and how many cards go in one column before the rest fold into a column 16 pixels
+// to the right. The nominal step stays when the column fits; else the step shrinks just
+// enough for the last card to show whole, down to the short step; else the column folds
+// at the short step into as few columns as show every card's corner index.
+struct ColumnFit {
+    int step;
+    int rows;
+};
+ColumnFit FitColumn(int cards, int nominalStep, int areaHeight);
 
 void PaintOpponentHand(const Game& game, CardCanvas& canvas, int areaWidth);
 void PaintMelds(const Game& game, CardCanvas& canvas, bool yours, const MeldView& view);

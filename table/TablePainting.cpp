@@ -6,6 +6,7 @@
 #include <QPainterPath>
 #include <QRadialGradient>
 #include <QTimer>
+#include <cmath>
 #include <cstdio>
 #include <random>
 
@@ -14,6 +15,7 @@
 #include "game/Random.h"
 #include "table/TSkelda.h"
 #include "table/TableLayout.h"
+#include "table/TextPlate.h"
 #include "windows/LogWindow.h"
 
 namespace skelda {
@@ -27,39 +29,81 @@ MouseButton ToButton(Qt::MouseButton b) {
 }
 
 // Draws the card canvas calls with the window's card pictures. Each card throws a soft
-// shadow onto the one below it, so the overlapping corners read clearly.
+// shadow onto the one below it, so the overlapping corners read clearly. The canvas takes
+// the table's logical pixels; pictures, rendered at the table's pixel ratio, are put on
+// whole device pixels and copied one to one, which keeps them sharp and fast.
 class PixmapCanvas : public CardCanvas {
 public:
-    PixmapCanvas(QPainter& p, TSkelda& t, const QPixmap& back, const QPixmap& empty,
+    PixmapCanvas(QPainter& p, TSkelda& t, QWidget& area, const QPixmap& back, const QPixmap& empty,
                  const QPixmap& cross, const QPixmap& ahead, const QPixmap& behind)
-        : p_(p), t_(t), back_(back), empty_(empty), cross_(cross), ahead_(ahead), behind_(behind) {}
+        : p_(p),
+          t_(t),
+          area_(area),
+          back_(back),
+          empty_(empty),
+          cross_(cross),
+          ahead_(ahead),
+          behind_(behind),
+          scale_(t.TableScale()),
+          dpr_(area.devicePixelRatioF()) {}
 
     void Face(int x, int y, TCard c) override {
         Shadow(x, y);
-        p_.drawPixmap(x, y, t_.FacePixmap(c.Suit % 4, c.Rank % 13));
+        Blit(x, y, t_.FacePixmap(c.Suit % 4, c.Rank % 13));
     }
     void Back(int x, int y) override {
         Shadow(x, y);
-        p_.drawPixmap(x, y, back_);
+        Blit(x, y, back_);
     }
-    void EmptySlot(int x, int y) override { p_.drawPixmap(x, y, empty_); }
-    void StockEnd(int x, int y) override { p_.drawPixmap(x, y, cross_); }
-    void FaceIcon(bool behind, int x, int y) override {
-        p_.drawPixmap(x, y, behind ? behind_ : ahead_);
+    void EmptySlot(int x, int y) override { Blit(x, y, empty_); }
+    void StockEnd(int x, int y) override { Blit(x, y, cross_); }
+    void FaceIcon(bool behind, int x, int y) override { Blit(x, y, behind ? behind_ : ahead_); }
+    void Blit(qreal x, qreal y, const QPixmap& pm) {
+        const QPointF at(std::round(x * scale_ * dpr_) / dpr_,
+                         std::round(y * scale_ * dpr_) / dpr_);
+        p_.drawPixmap(QRectF(at, QSizeF(pm.size()) / dpr_), pm, QRectF(pm.rect()));
+    }
+    // A golden edge round the card; the part of it that shows past the next card is
+    // enough to pick the card out.
+    void Mark(int x, int y) override {
+        p_.save();
+        p_.scale(scale_, scale_);
+        p_.setRenderHint(QPainter::Antialiasing);
+        p_.setBrush(Qt::NoBrush);
+        const QRectF card(x + 1.0, y + 1.0, CardWidth - 2.0, CardHeight - 2.0);
+        p_.setPen(QPen(QColor(255, 190, 0, 110), 4));
+        p_.drawRoundedRect(card, 5, 5);
+        p_.setPen(QPen(QColor(255, 200, 40), 2));
+        p_.drawRoundedRect(card, 5, 5);
+        p_.restore();
+    }
+    void Note(int x, int y, const std::string& text) override {
+        const qreal width = area_.width() / t_.TableScale() - x - 6;
+        if (width < 40) return;
+        p_.save();
+        p_.scale(scale_, scale_);
+        const QFontMetrics fm(p_.font());
+        const QString line = fm.elidedText(QString::fromStdString(text), Qt::ElideRight,
+                                           static_cast<int>(width) - 12);
+        const QRectF plate(x, y - fm.height() / 2.0 - 3, fm.horizontalAdvance(line) + 12,
+                           fm.height() + 6);
+        const int alpha = std::max(120, t_.PlateAlpha(area_, plate));
+        p_.setRenderHint(QPainter::Antialiasing);
+        p_.setPen(Qt::NoPen);
+        p_.setBrush(QColor(0, 0, 0, alpha));
+        p_.drawRoundedRect(plate, 5, 5);
+        p_.setPen(Qt::white);
+        p_.drawText(plate.adjusted(6, 0, -6, 0), Qt::AlignVCenter | Qt::AlignLeft, line);
+        p_.restore();
     }
 
 private:
-    void Shadow(int x, int y) {
-        p_.save();
-        p_.setRenderHint(QPainter::Antialiasing);
-        p_.setPen(Qt::NoPen);
-        p_.setBrush(QColor(0, 0, 0, 55));
-        p_.drawRoundedRect(QRectF(x - 1.5, y + 1.5, CardWidth, CardHeight), 5, 5);
-        p_.restore();
-    }
+    void Shadow(int x, int y) { Blit(x - 2, y + 1, t_.CardShadow()); }
     QPainter& p_;
     TSkelda& t_;
+    QWidget& area_;
     const QPixmap &back_, &empty_, &cross_, &ahead_, &behind_;
+    qreal scale_, dpr_;
 };
 
 }  // namespace
@@ -78,7 +122,7 @@ void PaintArea::paintEvent(QPaintEvent*) {
 
 void PaintArea::mouseReleaseEvent(QMouseEvent* event) {
     table_.ShowKeyboardCues(false);
-    table_.AreaReleased(area_, event->button(), event->position().toPoint());
+    table_.AreaReleased(area_, event->button(), table_.ToLogical(event->position()).toPoint());
 }
 
 GroupFrame::GroupFrame(TSkelda& table, int number, QWidget* parent)
@@ -90,32 +134,56 @@ GroupFrame::GroupFrame(TSkelda& table, int number, QWidget* parent)
 void GroupFrame::SetCaption(const QString& caption) {
     if (caption == caption_) return;
     caption_ = caption;
-    update(QRect(0, 0, width(), GroupCaptionHeight + 1));
+    update();
+}
+
+QFont GroupFrame::CaptionFont() const {
+    QFont f = font();
+    f.setBold(true);
+    return f;
+}
+
+QRect GroupFrame::captionRect() const {
+    if (caption_.isEmpty()) return {};
+    const int w = QFontMetrics(CaptionFont()).horizontalAdvance(caption_) + 10;
+    return QRect(8, 0, w, GroupCaptionHeight);
 }
 
 void GroupFrame::paintEvent(QPaintEvent*) {
     QPainter p(this);
+    // The paint areas inside draw their own part of the table.
+    QRegion own(rect());
+    for (const PaintArea* area : findChildren<PaintArea*>(Qt::FindDirectChildrenOnly))
+        own -= area->geometry();
+    p.setClipRegion(own);
     table_.PaintTable(p, *this);
+    const qreal s = table_.TableScale();
+    p.scale(s, s);
     p.setRenderHint(QPainter::Antialiasing);
-    // A faint etched frame below the caption line.
-    const QRectF frame(0.5, 7.5, width() - 1.0, height() - 8.0);
+    // A faint etched frame below the caption line, in the table's logical pixels.
+    const QRectF frame(0.5, 7.5, width() / s - 1.0, height() / s - 8.0);
+    const QRect textRect = captionRect();
+    p.save();
+    if (!textRect.isEmpty()) {
+        // The caption sits in a gap of the frame.
+        QRegion clip(QRect(0, 0, qCeil(width() / s) + 1, qCeil(height() / s) + 1));
+        p.setClipRegion(clip.subtracted(QRegion(textRect)));
+    }
     p.setPen(QPen(QColor(255, 255, 255, 70), 1));
     p.setBrush(Qt::NoBrush);
     p.drawRoundedRect(frame, 4, 4);
     p.setPen(QPen(QColor(0, 0, 0, 60), 1));
     p.drawRoundedRect(frame.translated(0, 1).adjusted(0, 0, 0, -1), 4, 4);
-    if (caption_.isEmpty()) return;
-    QFont f = font();
-    f.setBold(true);
-    p.setFont(f);
-    const QFontMetrics fm(f);
-    const int w = fm.horizontalAdvance(caption_) + 10;
-    const QRect textRect(8, 0, w, GroupCaptionHeight);
-    // The caption sits in a gap of the frame, white with a dark shadow.
-    p.save();
-    p.setClipRect(textRect);
-    table_.PaintTable(p, *this);
     p.restore();
+    if (textRect.isEmpty()) return;
+    // White with a dark shadow, on a plate as dark as the table under it needs.
+    const int alpha = table_.PlateAlpha(*this, textRect);
+    if (alpha > 0) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0, 0, 0, alpha));
+        p.drawRoundedRect(QRectF(textRect).adjusted(0, 0.5, 0, -0.5), 4, 4);
+    }
+    p.setFont(CaptionFont());
     p.setPen(QColor(0, 0, 0, 120));
     p.drawText(textRect.translated(1, 1), Qt::AlignCenter, caption_);
     p.setPen(Qt::white);
@@ -123,7 +191,7 @@ void GroupFrame::paintEvent(QPaintEvent*) {
 }
 
 void GroupFrame::mouseReleaseEvent(QMouseEvent* event) {
-    table_.GroupReleased(number_, event->button(), event->position().toPoint());
+    table_.GroupReleased(number_, event->button(), table_.ToLogical(event->position()).toPoint());
 }
 
 StatusLine::StatusLine(TSkelda& table, QWidget* parent) : QWidget(parent), table_(table) {
@@ -139,11 +207,14 @@ void StatusLine::SetText(const QString& text) {
 void StatusLine::paintEvent(QPaintEvent*) {
     QPainter p(this);
     table_.PaintTable(p, *this);
-    p.fillRect(rect(), QColor(0, 0, 0, 110));
+    const qreal s = table_.TableScale();
+    p.scale(s, s);
+    const QRectF line(0, 0, width() / s, height() / s);
+    p.fillRect(line, QColor(0, 0, 0, std::max(110, table_.PlateAlpha(*this, line))));
     p.setPen(QColor(255, 255, 255, 40));
-    p.drawLine(0, 0, width(), 0);
+    p.drawLine(QLineF(0, 0, line.width(), 0));
     p.setPen(Qt::white);
-    p.drawText(rect().adjusted(6, 0, -6, 0), Qt::AlignVCenter | Qt::AlignLeft, text_);
+    p.drawText(line.adjusted(6, 0, -6, 0), Qt::AlignVCenter | Qt::AlignLeft, text_);
 }
 
 void StatusLine::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -160,7 +231,9 @@ void ScatterLayer::Add(const Scattered& card) {
     cards_.push_back(card);
     show();
     raise();
-    update(QRect(card.x - 2, card.y - 2, CardWidth + 4, CardHeight + 4));
+    const qreal s = table_.TableScale();
+    update(QRectF((card.x - 2) * s, (card.y - 2) * s, (CardWidth + 4) * s, (CardHeight + 4) * s)
+               .toAlignedRect());
 }
 
 void ScatterLayer::Clear() {
@@ -171,12 +244,13 @@ void ScatterLayer::Clear() {
 
 void ScatterLayer::paintEvent(QPaintEvent*) {
     QPainter p(this);
+    p.scale(table_.TableScale(), table_.TableScale());
     for (const Scattered& c : cards_) p.drawPixmap(c.x, c.y, table_.FacePixmap(c.suit, c.rank));
 }
 
-NoticeBubble::NoticeBubble(QWidget* parent) : QWidget(parent) {
+NoticeBubble::NoticeBubble(TSkelda& table, QWidget* parent) : QWidget(parent), table_(table) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
-    resize(340, 64);
+    resize(LogicalSize);
     hide();
 }
 
@@ -191,17 +265,19 @@ void NoticeBubble::Show(const QString& title, const QString& text, int ms) {
 
 void NoticeBubble::paintEvent(QPaintEvent*) {
     QPainter p(this);
+    p.scale(table_.TableScale(), table_.TableScale());
+    const QSize size = LogicalSize;
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(QColor(255, 255, 255, 90), 1));
     p.setBrush(QColor(20, 28, 20, 220));
-    p.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
+    p.drawRoundedRect(QRectF(QPointF(0, 0), QSizeF(size)).adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
     QFont f = font();
     f.setBold(true);
     p.setFont(f);
     p.setPen(Qt::white);
-    p.drawText(QRect(14, 8, width() - 28, 20), Qt::AlignLeft | Qt::AlignVCenter, title_);
+    p.drawText(QRect(14, 8, size.width() - 28, 20), Qt::AlignLeft | Qt::AlignVCenter, title_);
     p.setFont(font());
-    p.drawText(QRect(14, 30, width() - 28, 26), Qt::AlignLeft | Qt::AlignVCenter, text_);
+    p.drawText(QRect(14, 30, size.width() - 28, 26), Qt::AlignLeft | Qt::AlignVCenter, text_);
 }
 
 // ----- The table's painting -----
@@ -223,50 +299,135 @@ void TSkelda::MakeFelt() {
         }
     }
     felt_ = QPixmap::fromImage(img);
-    scaledPicture_.clear();
+    InvalidateBackground();
 }
 
-// Under every area: the table picture stretched over a paint area, or else the felt
-// with a gentle shade towards the window's edges, continuous across the areas.
-void TSkelda::PaintTable(QPainter& p, QWidget& w) {
-    const QRect r = w.rect();
-    if (!tablePicture_.isNull() && qobject_cast<PaintArea*>(&w)) {
-        const std::pair<int, int> key(r.width(), r.height());
-        auto it = scaledPicture_.find(key);
-        if (it == scaledPicture_.end()) {
-            const qreal dpr = w.devicePixelRatioF();
-            QPixmap scaled = QPixmap::fromImage(
-                tablePicture_.scaled(QSize(int(r.width() * dpr), int(r.height() * dpr)),
-                                     Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-            scaled.setDevicePixelRatio(dpr);
-            it = scaledPicture_.emplace(key, scaled).first;
-        }
-        p.drawPixmap(0, 0, it->second);
-        return;
+void TSkelda::InvalidateBackground() {
+    backgroundPixmap_ = QPixmap();
+    plateAlphas_.clear();
+}
+
+// The whole table's background, made once for the client area's size: the table picture
+// stretched over it, or the felt with a gentle shade towards the window's edges.
+const QPixmap& TSkelda::Background() {
+    const qreal dpr = surface_->devicePixelRatioF();
+    const QSize pixels = (QSizeF(surface_->size()) * dpr).toSize();
+    if (!backgroundPixmap_.isNull() && backgroundPixmap_.size() == pixels) return backgroundPixmap_;
+    QImage img(pixels.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    img.setDevicePixelRatio(dpr);
+    const QRectF table(QPointF(0, 0), QSizeF(surface_->size()));
+    QPainter p(&img);
+    if (!tablePicture_.isNull()) {
+        p.drawImage(QPointF(0, 0), tablePicture_.scaled(img.size(), Qt::IgnoreAspectRatio,
+                                                        Qt::SmoothTransformation));
+    } else {
+        if (felt_.isNull())
+            p.fillRect(table, tableColor_);
+        else
+            p.fillRect(table, QBrush(felt_));
+        QRadialGradient shade(table.center(), std::max(table.width(), table.height()) * 0.75);
+        shade.setColorAt(0.0, QColor(255, 255, 255, 18));
+        shade.setColorAt(0.55, QColor(0, 0, 0, 0));
+        shade.setColorAt(1.0, QColor(0, 0, 0, 95));
+        p.fillRect(table, shade);
     }
+    p.end();
+    backgroundPixmap_ = QPixmap::fromImage(std::move(img));
+    return backgroundPixmap_;
+}
+
+// Under every widget of the table: its part of the one background. Called before the
+// painter is scaled.
+void TSkelda::PaintTable(QPainter& p, QWidget& w) {
+    const QPixmap& bg = Background();
+    const qreal dpr = bg.devicePixelRatio();
     const QPoint origin = w.mapTo(surface_, QPoint(0, 0));
-    p.save();
-    p.setBrushOrigin(-origin);
-    if (felt_.isNull())
-        p.fillRect(r, tableColor_);
-    else
-        p.fillRect(r, QBrush(felt_));
-    const QRectF table(QPointF(-origin), QSizeF(surface_->size()));
-    QRadialGradient shade(table.center(), std::max(table.width(), table.height()) * 0.75);
-    shade.setColorAt(0.0, QColor(255, 255, 255, 18));
-    shade.setColorAt(0.55, QColor(0, 0, 0, 0));
-    shade.setColorAt(1.0, QColor(0, 0, 0, 95));
-    p.fillRect(r, shade);
-    p.restore();
+    p.drawPixmap(QRectF(w.rect()), bg, QRectF(QPointF(origin) * dpr, QSizeF(w.size()) * dpr));
+}
+
+int TSkelda::PlateAlpha(QWidget& w, const QRectF& logical) {
+    const QPixmap& bg = Background();
+    const qreal dpr = bg.devicePixelRatio();
+    const QRectF onTable(QPointF(w.mapTo(surface_, QPoint(0, 0))) + logical.topLeft() * scale_,
+                         logical.size() * scale_);
+    const QRect pixels =
+        QRectF(onTable.topLeft() * dpr, onTable.size() * dpr).toAlignedRect() & bg.rect();
+    if (pixels.isEmpty()) return 0;
+    const auto key = std::make_tuple(pixels.x(), pixels.y(), pixels.width(), pixels.height());
+    if (auto known = plateAlphas_.find(key); known != plateAlphas_.end()) return known->second;
+    const QImage img = bg.copy(pixels).toImage().convertToFormat(QImage::Format_RGB32);
+    int r = 0, g = 0, b = 0;
+    for (int y = 0; y < img.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(img.constScanLine(y));
+        for (int x = 0; x < img.width(); ++x) {
+            r = std::max(r, qRed(line[x]));
+            g = std::max(g, qGreen(line[x]));
+            b = std::max(b, qBlue(line[x]));
+        }
+    }
+    return plateAlphas_[key] = PlateAlphaOver(QColor(r, g, b));
+}
+
+// The soft shadow a card throws onto the one below it, drawn once per pixel ratio.
+const QPixmap& TSkelda::CardShadow() {
+    const qreal ratio = CardPictureRatio();
+    if (shadow_.isNull() || shadow_.devicePixelRatio() != ratio) {
+        QImage img((QSizeF(CardWidth + 1, CardHeight + 1) * ratio).toSize(),
+                   QImage::Format_ARGB32_Premultiplied);
+        img.setDevicePixelRatio(ratio);
+        img.fill(Qt::transparent);
+        QPainter p(&img);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0, 0, 0, 55));
+        p.drawRoundedRect(QRectF(0.5, 0.5, CardWidth, CardHeight), 5, 5);
+        p.end();
+        shadow_ = QPixmap::fromImage(std::move(img));
+    }
+    return shadow_;
+}
+
+// The notice goes where it covers neither the face icon nor any card: the computer's
+// strip between its cards and the face, else the free space beside the discard pile,
+// else the human's meld area's lower right.
+void TSkelda::PlaceNotice() {
+    const QSize size = NoticeBubble::LogicalSize;
+    const Bands b = FormResize(logical_.width(), logical_.height());
+    auto span = [](size_t cards) {
+        return cards == 0 ? 0 : CardStep * static_cast<int>(cards - 1) + CardWidth;
+    };
+    std::vector<QRect> places;
+    const int right = b.paintBox1.width() - FaceIconInset - 8;
+    places.emplace_back(right - size.width(), 8, size.width(), size.height());
+    const QRect pile = PileArea(b.groupBox4).translated(b.groupBox4.topLeft());
+    places.emplace_back(pile.right() - 8 - size.width(), pile.top() + CardHeight / 2 + 14,
+                        size.width(), size.height());
+    places.emplace_back(b.groupBox2.right() - 8 - size.width(),
+                        b.groupBox2.bottom() - 4 - size.height(), size.width(), size.height());
+    // What each place must stay clear of.
+    const QRect opponentCards(0, 0, span(game_.OpponentHand.size()), CardHeight);
+    const QRect pileCards(pile.left(), pile.top(), span(game_.DiscardPile.size() + 1), CardHeight);
+    QRect chosen = places.front();
+    for (const QRect& r : places) {
+        if (r.left() < 0 || r.top() < 0) continue;
+        if (r.intersects(opponentCards) || r.intersects(pileCards)) continue;
+        chosen = r;
+        break;
+    }
+    const QRect screen = ScreenRect(chosen, scale_, logical_, surface_->size());
+    notice_->setGeometry(QRect(screen.topLeft(), (QSizeF(size) * scale_).toSize()));
+    notice_->raise();
 }
 
 void TSkelda::PaintAreaContent(PaintArea& a) {
     QPainter p(&a);
     PaintTable(p, a);
     if (pixelRatio_ != CardPictureRatio()) RenderCardImages();
-    PixmapCanvas canvas(p, *this, back_, emptySlot_, stockEnd_, aheadIcon_, behindIcon_);
-    PaintAreaCards(a.area(), game_, canvas, view_, a.width());
-    if (a.area() == Area::PaintBox6 && pickupMarker_) p.drawPixmap(*pickupMarker_, marker_);
+    PixmapCanvas canvas(p, *this, a, back_, emptySlot_, stockEnd_, aheadIcon_, behindIcon_);
+    PaintAreaCards(a.area(), game_, canvas, view_,
+                   static_cast<int>(std::lround(a.width() / scale_)));
+    if (a.area() == Area::PaintBox6 && pickupMarker_)
+        canvas.Blit(pickupMarker_->x(), pickupMarker_->y(), marker_);
     PaintKeyboardFocus(p, a.area());
     // For the start-up figures: the wall-clock time at which the whole table was first drawn.
     if (a.area() == Area::PaintBox6 && !firstPaintReported_) {
@@ -286,7 +447,7 @@ const QPixmap& TSkelda::FacePixmap(int suit, int rank) {
 }
 
 qreal TSkelda::CardPictureRatio() const {
-    return devicePixelRatioF();
+    return devicePixelRatioF() * scale_;
 }
 
 // One picture of the current source at the rendering ratio. Every source the table takes
@@ -316,7 +477,8 @@ void TSkelda::LoadCardImages(CardSourcePtr module) {
     Repaint(Area::All);
 }
 
-// The pictures at the rendering ratio; redone, with the same back, when it changes.
+// The pictures at the rendering ratio (the window's pixel ratio times the table's
+// scale); redone, with the same back, when it changes.
 void TSkelda::RenderCardImages() {
     pixelRatio_ = CardPictureRatio();
     for (QPixmap& f : faces_) f = QPixmap();
@@ -354,8 +516,9 @@ void TSkelda::AreaReleased(Area area, Qt::MouseButton qb, QPoint pos) {
                     Run([=, this] { game_.PaintBox6MouseUp(button, x, y); });
             } else {
                 // A switched-off area lets the click through to the band around it.
-                const QPoint inBand = areas_[static_cast<int>(area)]->mapTo(groups_[4], pos);
-                GroupReleased(4, qb, inBand);
+                const Bands b = FormResize(logical_.width(), logical_.height());
+                const QRect r = stock ? StockArea(b.groupBox4) : PileArea(b.groupBox4);
+                GroupReleased(4, qb, pos + r.topLeft());
             }
             return;
         }
@@ -367,7 +530,7 @@ void TSkelda::GroupReleased(int group, Qt::MouseButton qb, QPoint pos) {
     if (group != 4) return;
     const MouseButton button = ToButton(qb);
     const int y = pos.y();
-    const int pileTop = areas_[6]->y();
+    const int pileTop = pileTop_;
     Run([=, this] { game_.GroupBox4MouseUp(button, y, pileTop); });
 }
 
@@ -399,8 +562,8 @@ void TSkelda::Timer5Timer() {
     }
     const int rank = static_cast<int>(Random(13));
     const int suit = static_cast<int>(Random(4));
-    const int y = static_cast<int>(Random(static_cast<uint32_t>(std::max(1, surface_->height()))));
-    const int x = static_cast<int>(Random(static_cast<uint32_t>(std::max(1, surface_->width()))));
+    const int y = static_cast<int>(Random(static_cast<uint32_t>(std::max(1, logical_.height()))));
+    const int x = static_cast<int>(Random(static_cast<uint32_t>(std::max(1, logical_.width()))));
     scatter_->Add({suit, rank, x, y});
 }
 

@@ -36,12 +36,15 @@ public:
     int number() const { return number_; }
     void SetCaption(const QString& caption);
     QString caption() const { return caption_; }
+    // Where the caption is drawn, in the table's logical pixels; empty without one.
+    QRect captionRect() const;
 
 protected:
     void paintEvent(QPaintEvent*) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    QFont CaptionFont() const;
     TSkelda& table_;
     int number_;
     QString caption_;
@@ -87,7 +90,8 @@ private:
 class NoticeBubble : public QWidget {
     Q_OBJECT
 public:
-    explicit NoticeBubble(QWidget* parent);
+    NoticeBubble(TSkelda& table, QWidget* parent);
+    static constexpr QSize LogicalSize{340, 64};
     void Show(const QString& title, const QString& text, int ms);
     QString text() const { return text_; }
 
@@ -95,6 +99,7 @@ protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
+    TSkelda& table_;
     QString title_, text_;
 };
 

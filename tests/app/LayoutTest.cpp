@@ -49,4 +49,28 @@ TEST(Layout, AreasInsideTheGroupBoxes) {
     EXPECT_EQ(DiscardButtonRect(), QRect(88, 120, 75, 25));
 }
 
+// Fit takes the largest step that leaves a logical table of 1280 x 720; fixed sizes are
+// what they say, and a damaged stored value reads as Fit.
+TEST(Layout, TableScaleAndButtonsInShortBands) {
+    EXPECT_DOUBLE_EQ(TableScale(TableSizeFit, QSize(1366, 705)), 1.0);
+    EXPECT_DOUBLE_EQ(TableScale(TableSizeFit, QSize(1920, 1050)), 1.25);
+    EXPECT_DOUBLE_EQ(TableScale(TableSizeFit, QSize(2560, 1400)), 1.75);
+    EXPECT_DOUBLE_EQ(TableScale(TableSizeFit, QSize(3840, 2130)), 2.0);
+    EXPECT_DOUBLE_EQ(TableScale(150, QSize(800, 500)), 1.5);
+    EXPECT_EQ(TableSizeFromStored(175), 175);
+    EXPECT_EQ(TableSizeFromStored(130), TableSizeFit);
+    EXPECT_EQ(TableSizeFromStored(0xFFFFFFFFu), TableSizeFit);
+    EXPECT_EQ(LogicalSize(QSize(1920, 1050), 1.25), QSize(1536, 840));
+    // Neighbouring rectangles share their edges on the screen; the table's own right and
+    // bottom edges lie on the client area's.
+    const QSize logical(1536, 840), client(1920, 1050);
+    EXPECT_EQ(ScreenRect(QRect(0, 0, 311, 100), 1.25, logical, client).right() + 1,
+              ScreenRect(QRect(311, 0, 50, 100), 1.25, logical, client).left());
+    EXPECT_EQ(ScreenRect(QRect(0, 700, 1536, 140), 1.25, logical, client).bottom(), 1049);
+    // 136 high (1366 x 705 less the menu): the buttons rise to lie 2 pixels above the edge.
+    EXPECT_EQ(MeldButtonRect(QRect(0, 272, 1366, 136)), QRect(8, 109, 75, 25));
+    EXPECT_EQ(DiscardButtonRect(QRect(0, 272, 1366, 136)), QRect(88, 109, 75, 25));
+    EXPECT_EQ(MeldButtonRect(QRect(0, 296, 1366, 148)), QRect(8, 120, 75, 25));
+}
+
 }  // namespace

@@ -27,7 +27,13 @@ public:
     void FaceIcon(bool behind, int x, int y) override {
         calls.push_back({behind ? "behind" : "ahead", x, y});
     }
+    void Mark(int x, int y) override { calls.push_back({"mark", x, y}); }
+    void Note(int x, int y, const std::string& text) override {
+        calls.push_back({"note", x, y});
+        note = text;
+    }
     std::vector<Call> calls;
+    std::string note;
 };
 
 TCard C(uint8_t suit, uint8_t rank, uint8_t flags = 0) {
@@ -190,6 +196,78 @@ TEST_F(PaintTest, FrowningFaceOnlyWhileTheHumanLeads) {
     game.OpponentScores = {29};
     PaintOpponentHand(game, rec, 500);
     EXPECT_EQ(rec.calls.back().what, "behind");
+}
+
+// What the computer did shows until the human acts: its new meld and its lay-off on the
+// human's meld are marked in its own area, the cards it took are marked in its hand, and
+// the line beside the pile starts past the top card.
+TEST_F(PaintTest, TheComputersLastTurnIsMarkedAndNamedBesideThePile) {
+    game.OpponentName = "LILA";
+    game.RoundActive = true;
+    game.Melds = {{C(2, 4, Yours), C(2, 5, Yours), C(2, 6, Yours), C(2, 7)},
+                  {C(1, 6), C(1, 7), C(1, 8)}};
+    game.OpponentHand = {C(0, 1), C(3, 12)};
+    game.DiscardPile = {C(0, 3), C(0, 12)};
+    ComputerTurnRecord& r = game.LastComputerTurn;
+    r.recorded = true;
+    r.taken = {C(1, 6), C(1, 7), C(3, 12)};
+    r.melded = {{C(1, 6), C(1, 7), C(1, 8)}};
+    r.laidOff = {C(2, 7)};
+    r.discarded = true;
+    r.discard = C(0, 12);
+    PaintMelds(game, rec, false, MeldView{});
+    std::vector<std::pair<int, int>> marks;
+    for (const Call& c : rec.calls)
+        if (c.what == "mark") marks.emplace_back(c.x, c.y);
+    EXPECT_EQ(marks, (std::vector<std::pair<int, int>>{{0, 0}, {16, 0}, {16, 16}, {16, 32}}));
+    rec.calls.clear();
+    PaintMelds(game, rec, true, MeldView{});
+    for (const Call& c : rec.calls) EXPECT_NE(c.what, "mark") << "the human's cards stay plain";
+    rec.calls.clear();
+    PaintOpponentHand(game, rec, 800);
+    ASSERT_EQ(rec.calls.size(), 4u);
+    EXPECT_EQ(rec.calls[2].what, "mark");
+    EXPECT_EQ(rec.calls[2].x, 16) << "the King of Spades it took, face down";
+    rec.calls.clear();
+    PaintDiscards(game, rec);
+    ASSERT_EQ(rec.calls.back().what, "note");
+    EXPECT_EQ(rec.calls.back().x, 16 + 71 + 12);
+    EXPECT_EQ(rec.note,
+              "LILA took 3 cards from the pile, melded 7\u2666 8\u2666 9\u2666, laid off 8\u2665 "
+              "and discarded the King of Clubs");
+    // The round's result is up: the computer's hand lies face up.
+    rec.calls.clear();
+    game.RoundActive = false;
+    PaintOpponentHand(game, rec, 800);
+    EXPECT_EQ(rec.calls[0].what, "face");
+}
+
+// A column closes up to fit its area, keeps 16 and 32 while they fit, and folds into
+// further columns, moving the later melds along in both areas alike.
+TEST_F(PaintTest, ColumnsCloseUpOrFoldToStayInsideTheirArea) {
+    EXPECT_EQ(FitColumn(7, 32, 400).step, 32);
+    EXPECT_EQ(FitColumn(7, 32, 200).step, 17);  // (200 - 96) / 6
+    EXPECT_EQ(FitColumn(7, 32, 200).rows, 7);
+    EXPECT_EQ(FitColumn(7, 16, 192).step, 16);
+    const ColumnFit folded = FitColumn(13, 16, 79);
+    EXPECT_EQ(folded.step, 16);
+    EXPECT_EQ(folded.rows, 4);  // the fourth index ends at 64, inside 79
+    TCardList run;
+    for (uint8_t r = 0; r < 13; ++r) run.push_back(C(2, r, Yours));
+    game.Melds = {run, {C(0, 4), C(1, 4), C(3, 4)}};
+    MeldView view;
+    view.height[0] = 300;
+    view.height[1] = 79;
+    PaintMelds(game, rec, true, view);
+    ASSERT_EQ(rec.calls.size(), 13u);
+    EXPECT_EQ(rec.calls[4].x, 16);
+    EXPECT_EQ(rec.calls[4].y, 0);
+    EXPECT_EQ(rec.calls[12].x, 48);
+    EXPECT_EQ(rec.calls[12].y, 0);
+    rec.calls.clear();
+    PaintMelds(game, rec, false, view);
+    ASSERT_EQ(rec.calls.size(), 3u);
+    EXPECT_EQ(rec.calls[0].x, 64) << "after the four columns of the folded run";
 }
 
 }  // namespace

@@ -171,3 +171,57 @@ TEST(Timer4Timer, EasyDrawsItsCoinsEvenWhenTheTopCardLaysOff) {
     EXPECT_EQ(draws(1), 3);
     EXPECT_EQ(draws(0), 5);
 }
+
+// The table marks what the computer took, melded and laid off in its last turn and says
+// it in one line, until the human acts again.
+TEST(ComputerTurnRecord, NamesTheTurnAndIsForgottenAtTheHumansNextAction) {
+    Table t;
+    Game& g = t.g;
+    g.OddPickup = 0;  // no pickup from inside the pile
+    g.NewDeck();
+    g.NextCard = 20;
+    g.Melds = {Cards("5S 6S 7S")};
+    g.OpponentHand = Cards("7D 8D KC 8S QH");
+    g.DiscardPile = Cards("2C 9D");
+    g.SwitchTimer(TimerId::Timer4, true);
+    g.Timer4Timer();
+    const ComputerTurnRecord& r = g.LastComputerTurn;
+    ASSERT_TRUE(r.recorded);
+    EXPECT_EQ(Text(r.taken), "9D");
+    ASSERT_EQ(r.melded.size(), 1u);
+    EXPECT_EQ(Text(r.melded[0]), "7D 8D 9D");
+    EXPECT_TRUE(r.laidOff.empty()) << "one meld and no lay-off in an ordinary turn";
+    ASSERT_TRUE(r.discarded);
+    EXPECT_TRUE(r.Marks(Cards("9D")[0]) && r.Marks(Cards("7D")[0]));
+    EXPECT_FALSE(r.Marks(Cards("5S")[0]));
+    EXPECT_FALSE(r.Marks(Cards("8S")[0]));
+    EXPECT_EQ(g.ComputerTurnSummary(),
+              "MARY took the 9 of Diamonds from the pile, melded 7\u2666 8\u2666 9\u2666 and "
+              "discarded the " +
+                  CardName(r.discard, " of "));
+
+    // A pile run and a stock draw read their own way.
+    g.LastComputerTurn = ComputerTurnRecord{};
+    g.LastComputerTurn.recorded = true;
+    g.LastComputerTurn.taken = Cards("7D 8D 9D 2H 3C 4C 5C KC");
+    g.LastComputerTurn.melded = {Cards("7D 8D 9D")};
+    g.LastComputerTurn.discarded = true;
+    g.LastComputerTurn.discard = Cards("KC")[0];
+    EXPECT_EQ(g.ComputerTurnSummary(),
+              "MARY took 8 cards from the pile, melded 7\u2666 8\u2666 9\u2666 and discarded the "
+              "King of Clubs");
+    g.LastComputerTurn = ComputerTurnRecord{};
+    g.LastComputerTurn.recorded = true;
+    g.LastComputerTurn.drewFromStock = true;
+    g.LastComputerTurn.laidOff = Cards("8S");
+    g.LastComputerTurn.discarded = true;
+    g.LastComputerTurn.discard = Cards("TH")[0];
+    EXPECT_EQ(g.ComputerTurnSummary(),
+              "MARY drew from the stock, laid off 8\u2660 and discarded the Ten of Hearts");
+
+    // The human's draw is the next action: the record goes.
+    ASSERT_TRUE(g.HumansTurn);
+    g.PaintBox5MouseUp(MouseButton::Left, 10, 10);
+    EXPECT_FALSE(g.LastComputerTurn.recorded);
+    EXPECT_EQ(g.ComputerTurnSummary(), "");
+}

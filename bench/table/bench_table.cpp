@@ -1,0 +1,104 @@
+// Times a repaint of the whole table at 1920 x 1080 with full hands, a deep pile and many
+// melds, at device pixel ratios 1 and 2, and prints it as a ratio to painting one card in
+// the same run. Each ratio runs in a child process of its own (the ratio of a screen is
+// fixed when the program starts).
+//   bench_table            both ratios
+//   bench_table --ratio    one run at the ratio QT_SCALE_FACTOR gives
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "persist/SettingsStore.h"
+#include "table/TSkelda.h"
+
+using namespace skelda;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+TCard C(int suit, int rank, uint8_t flags = 0) {
+    return TCard{static_cast<uint8_t>(suit), static_cast<uint8_t>(rank), flags};
+}
+
+void FullTable(Game& g) {
+    g.NewDeck();
+    g.RoundActive = true;
+    g.NextCard = 30;
+    g.OpponentName = "LILA";
+    g.YourHand.clear();
+    g.OpponentHand.clear();
+    g.DiscardPile.clear();
+    g.Melds.clear();
+    for (int r = 0; r < 13; ++r) g.YourHand.push_back(C(r % 4, r, r % 3 ? 0 : Selected));
+    for (int r = 0; r < 13; ++r) g.OpponentHand.push_back(C((r + 1) % 4, r));
+    for (int r = 0; r < 18; ++r) g.DiscardPile.push_back(C(r % 4, (r * 5) % 13));
+    for (int r = 1; r < 10; ++r)
+        g.Melds.push_back({C(0, r), C(1, r), C(2, r, Yours), C(3, r, r % 2 ? Yours : 0)});
+    g.LastComputerTurn.recorded = true;
+    g.LastComputerTurn.taken = {C(1, 3), C(1, 4)};
+    g.LastComputerTurn.melded = {{C(0, 3), C(1, 3), C(3, 3)}};
+    g.LastComputerTurn.discarded = true;
+    g.LastComputerTurn.discard = g.DiscardPile.back();
+}
+
+template <typename F>
+double MillisPerCall(F&& f, int calls) {
+    const auto start = Clock::now();
+    for (int i = 0; i < calls; ++i) f();
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count() / calls;
+}
+
+int MeasureOne(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    TableOptions o;
+    o.settings = std::make_unique<MemorySettings>();
+    o.audio = false;
+    o.dataFolder = QStringLiteral("/nonexistent");
+    TSkelda window(std::move(o));
+    window.resize(1920, 1080);
+    window.FormCreate();
+    window.show();
+    QCoreApplication::processEvents();
+    FullTable(window.game());
+    window.Timer2Timer();
+    QWidget* table = window.centralWidget();
+    const qreal dpr = table->devicePixelRatioF();
+    QImage target((QSizeF(table->size()) * dpr).toSize(), QImage::Format_ARGB32_Premultiplied);
+    target.setDevicePixelRatio(dpr);
+
+    // Baseline: one card, drawn as the table draws it, one to one on whole device pixels.
+    const QPixmap& face = window.FacePixmap(2, 11);
+    QPainter cardPainter(&target);
+    const QRectF at(QPointF(100, 100), QSizeF(face.size()) / dpr);
+    const double card =
+        MillisPerCall([&] { cardPainter.drawPixmap(at, face, QRectF(face.rect())); }, 20000);
+    cardPainter.end();
+
+    table->render(&target);  // the first paint also builds the background and the faces
+    const double whole = MillisPerCall([&] { table->render(&target); }, 60);
+    std::printf(
+        "ratio %.0f, table %dx%d at scale %.2f: whole repaint %.3f ms = %.0f cards "
+        "(one card %.4f ms)\n",
+        dpr, table->width(), table->height(), window.TableScale(), whole, whole / card, card);
+    window.game().timers = Timers{};
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc > 1 && std::strcmp(argv[1], "--ratio") == 0) return MeasureOne(argc, argv);
+    int failed = 0;
+    for (const char* ratio : {"1", "2"}) {
+        const std::string command =
+            std::string("QT_SCALE_FACTOR=") + ratio + " '" + argv[0] + "' --ratio";
+        failed |= std::system(command.c_str());
+    }
+    return failed ? 1 : 0;
+}
