@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds everything and runs the whole test suite: the normal build (warnings as errors)
-# and a second build of the core and its tests with AddressSanitizer and
-# UndefinedBehaviorSanitizer.
+# Builds everything and runs the whole test suite: the normal build (warnings as errors),
+# a second build of everything (the core, the desktop program and all their tests) with
+# AddressSanitizer and UndefinedBehaviorSanitizer, and a short run of every fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")"
 jobs=$(nproc)
@@ -10,10 +10,11 @@ cmake --build build -j "$jobs"
 summary=$(mktemp)
 trap 'rm -f "$summary"' EXIT
 ctest --test-dir build --output-on-failure -j "$jobs" | tee -a "$summary"
-cmake -S . -B build-asan -G Ninja -DSKELDA_WERROR=ON -DSKELDA_SANITIZE=ON -DSKELDA_APP=OFF \
+cmake -S . -B build-asan -G Ninja -DSKELDA_WERROR=ON -DSKELDA_SANITIZE=ON -DSKELDA_APP=ON \
   -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build build-asan -j "$jobs"
-ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+# The desktop program's tests run offscreen (the Xvfb fault test picks its own platform).
+QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j "$jobs" | tee -a "$summary"
 # A short run of each fuzz target (libFuzzer, clang) in a build folder of its own. New
 # inputs go to a scratch folder; the committed seeds in fuzz/corpus are only read.
@@ -26,6 +27,8 @@ for f in $fuzzers; do
   scratch=$(mktemp -d)
   args=(-max_total_time="${SKELDA_FUZZ_SECONDS:-20}" -timeout=10 -artifact_prefix=build-fuzz/)
   [ -f "fuzz/${f#fuzz_}.dict" ] && args+=(-dict="fuzz/${f#fuzz_}.dict")
+  # Options of a target's own, one a line (fuzz/NAME.flags).
+  [ -f "fuzz/${f#fuzz_}.flags" ] && mapfile -t -O "${#args[@]}" args <"fuzz/${f#fuzz_}.flags"
   [ -d "$seeds" ] || seeds=""
   echo "fuzzing $f for ${SKELDA_FUZZ_SECONDS:-20} s"
   if ! "build-fuzz/fuzz/$f" "${args[@]}" "$scratch" $seeds >"build-fuzz/$f.log" 2>&1; then

@@ -3,10 +3,12 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ clang-14 libclang-rt-14-dev pkg-config
   googletest libgtest-dev
-  qt6-base-dev qt6-base-dev-tools libqt6svg6-dev
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev
   libsdl2-mixer-dev timgm6mb-soundfont libjpeg62-turbo-dev
+  libemf2svg-dev libwmf-dev fonts-urw-base35
   llvm lld
   xvfb xauth imagemagick xdotool fonts-dejavu-core
+  libcpp-httplib-dev libssl-dev libsqlite3-dev openssl chromium
   dpkg-dev file appstream desktop-file-utils)
 missing=()
 for p in "${packages[@]}"; do

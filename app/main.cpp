@@ -1,11 +1,16 @@
 // The desktop program: the table window, its start-up once it is on screen, and a clean
-// end on the close query, the log window's close box, SIGINT or SIGTERM.
+// end: the close query for the close box, Exit, the log window's close box and SIGINT; a
+// silent save for SIGTERM, SIGHUP and the end of the desktop session.
+#include <unistd.h>
+
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QProxyStyle>
 #include <QScreen>
+#include <QSessionManager>
 #include <QStyleFactory>
 #include <QTimer>
+#include <cstdio>
 #include <cstring>
 
 #include "cards/CardArt.h"
@@ -72,6 +77,24 @@ int main(int argc, char** argv) {
     skelda::QuitSignals quitSignals;
     QObject::connect(&quitSignals, &skelda::QuitSignals::closeRequested, &table, [&table] {
         QMetaObject::invokeMethod(&table, &QWidget::close, Qt::QueuedConnection);
+    });
+    // SIGTERM, SIGHUP and the end of the desktop session: nobody is there to answer.
+    auto shutDown = [&table] {
+        if (table.shuttingDown()) return;
+        table.ShutDownSilently();
+        // The game is saved by now; whatever might still hold the process (a native
+        // dialog, a stuck device) does not keep it past the system's patience.
+        QTimer::singleShot(1500, [] {
+            std::fflush(nullptr);
+            ::_exit(0);
+        });
+    };
+    QObject::connect(&quitSignals, &skelda::QuitSignals::shutDownRequested, &table, shutDown);
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &table,
+                     [shutDown](QSessionManager&) { shutDown(); });
+    // A quit that came past the window (the session manager's last word) saves too.
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &table, [&table] {
+        if (!table.closedCleanly()) table.ShutDownSilently();
     });
     QObject::connect(&table, &skelda::TSkelda::closed, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);

@@ -3,6 +3,7 @@
 # memory after start-up, and processor time used while the table sits idle for ten
 # seconds. Runs on the current display, or on a virtual one (Xvfb) when there is none.
 #   bench/desktop-figures.sh [path/to/skelda]
+# SKELDA_FIGURES_DECK=FILE starts the table with that deck file stored as its card deck.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 program=${1:-build/app/skelda}
@@ -30,6 +31,9 @@ fi
 export HOME=$work XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
 mkdir -p "$XDG_CONFIG_HOME/Brelt"
 printf '[General]\nNoSound=\nNoMusic=\n' > "$XDG_CONFIG_HOME/Brelt/Skelda.conf"
+if [ -n "${SKELDA_FIGURES_DECK:-}" ]; then
+  printf 'DeckFile=%s\n' "$(realpath "$SKELDA_FIGURES_DECK")" >> "$XDG_CONFIG_HOME/Brelt/Skelda.conf"
+fi
 
 clk=$(getconf CLK_TCK)
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }

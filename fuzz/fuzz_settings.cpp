@@ -1,5 +1,5 @@
-// The settings reads: the input is the text of the INI file behind the QSettings store.
-// Every value is read as every kind, then the start-up sequence reads its own.
+// The settings store: the input is the text of the INI file behind it. Every value is
+// read as every kind, the start-up sequence reads its own, and one value is written.
 #include <unistd.h>
 
 #include <cstdint>
@@ -42,7 +42,9 @@ private:
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // A new file name each time: QSettings keeps files it has read in a cache.
     static unsigned counter = 0;
-    const std::string path = "/tmp/skelda-fuzz-settings-" + std::to_string(getpid()) + "-" +
+    // In memory where there is a tmpfs: the write syncs its file to the disk.
+    static const std::string folder = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+    const std::string path = folder + "/skelda-fuzz-settings-" + std::to_string(getpid()) + "-" +
                              std::to_string(counter++) + ".ini";
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data), size);
     {
@@ -71,6 +73,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         // A read text must fit its buffer.
         if (g.PlayerName.size() > 255 || g.SavedGameName.size() > 260) __builtin_trap();
     }
+    // One real write: it reads the file as text and keeps every other line; the value
+    // written reads back, and a line of another setting is still there.
+    {
+        QtSettingsStore store(QString::fromStdString(path));
+        store.WriteNumber("GamesPlayed", static_cast<uint32_t>(size));
+    }
+    {
+        QtSettingsStore store(QString::fromStdString(path));
+        if (store.ReadNumber("GamesPlayed") != static_cast<uint32_t>(size)) __builtin_trap();
+    }
     std::remove(path.c_str());
+    std::remove((path + ".lock").c_str());
     return 0;
 }

@@ -90,6 +90,7 @@ void Game::Timer1Timer() {
         } else {
             SetTurnPhase(1);
         }
+        NoteStableState(false);
     }
     RepaintArea(Area::PaintBox5);
     RepaintArea(Area::PaintBox6);

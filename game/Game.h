@@ -5,7 +5,7 @@
 //             RoundEnd.cpp, OpponentName.cpp
 //   opponent/ ComputerTurn.cpp, ComputerDraw.cpp, ComputerMeld.cpp, ComputerDiscard.cpp,
 //             OddChance.cpp
-//   persist/  SavedGame.cpp, Startup.cpp, ScoreSubmission.cpp, Options.cpp
+//   persist/  SavedGame.cpp, Recovery.cpp, Startup.cpp, ScoreSubmission.cpp, Options.cpp
 #pragma once
 
 #include <array>
@@ -117,6 +117,7 @@ public:
     std::string StartupGameName = "MyGame";
     bool SavedOnOpponentsTurn = false;
     uint8_t BackID = 0;
+    bool RecoveryFailing = false;  // the last recovery write failed (said once in the log)
 
     // ===== Primitives =====
     TCard TakeFromStock(bool& got);
@@ -216,6 +217,29 @@ public:
     bool RestoreGame(const SavedGameRecord& record);
     // Writes <name>.sav; on failure shows why and returns false, the old file untouched.
     bool SaveGameAs(const std::string& name);
+    // The same without a message box: false with the message for the player.
+    bool WriteSavedGame(const std::string& name, std::string& message);
+    // The save of a shut-down that cannot ask: the close query's Yes without the
+    // question, when a game is in play. `midOperation`: the shut-down came during a
+    // turn, and the game as it stood after the last complete turn is saved. False
+    // when the game could not be saved (the reason is logged, the recovery record kept).
+    bool SaveSilently(bool midOperation);
+
+    // ===== Crash recovery =====
+    // After every completed turn the game in play is kept in the recovery record in
+    // the data folder; a clean exit removes it, and the next start-up resumes it.
+    void WriteRecovery() { NoteStableState(true); }
+    void RemoveRecovery();
+    // At start-up: resumes the recovery record when there is one (true), or sets a
+    // damaged one aside (false, and the normal start-up follows).
+    bool ResumeRecovery();
+    std::string RecoveryPath();
+    // The last state between two turns as saved-game bytes, and whether recovery is kept
+    // (off for measurements and once the program is ending).
+    std::string StableState;
+    bool KeepRecovery = true;
+    // Notes the state between two turns; with `toFile` also writes the recovery record.
+    void NoteStableState(bool toFile);
     std::string SavedGamePath(const std::string& name);
     void OnlineTopTenScores1Click();
     void OpenWebPage(const std::string& address);

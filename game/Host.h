@@ -61,6 +61,10 @@ public:
     virtual bool WriteFile(const std::string& path, const std::string& bytes,
                            std::string& error) = 0;
     virtual bool RemoveFile(const std::string& path) = 0;
+    // Renames a file, replacing `to`; false when it did not.
+    virtual bool RenameFile(const std::string& /*from*/, const std::string& /*to*/) {
+        return false;
+    }
 
     // The operating system's name of the logged-on user.
     virtual std::string LogonName() = 0;

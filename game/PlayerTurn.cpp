@@ -45,6 +45,7 @@ void Game::PaintBox5MouseUp(MouseButton button, int /*x*/, int y) {
     const TCard card = TakeFromStock(got);
     if (!got) {
         if (!EndRound(StockEmpty)) NewRound();
+        WriteRecovery();
         return;
     }
     PlaySoundId(3);
@@ -192,10 +193,12 @@ void Game::Button2Click() {
     PlaySoundId(3);
     if (!YourHand.empty()) {
         SwitchTimer(TimerId::Timer4, true);
+        WriteRecovery();
         return;
     }
     WriteLog("You went out");
     if (!EndRound(HumanWentOut)) NewRound();
+    WriteRecovery();
 }
 
 }  // namespace skelda

@@ -28,6 +28,8 @@ private:
 
 void Game::Timer4Timer() {
     if (!timers.Timer4) return;
+    // Should the program end half-way through, this is the game to save.
+    NoteStableState(false);
     SwitchTimer(TimerId::Timer4, false);
     // No saving in the middle of the computer's turn.
     controls.SaveGame1 = false;
@@ -49,6 +51,7 @@ void Game::Timer4Timer() {
     }
     controls.SaveGame1 = true;
     if (!roundEnded) StatusPrompt = "Your turn, please draw or pickup discard";
+    WriteRecovery();
 }
 
 void Game::ComputerTurn() {

@@ -104,28 +104,63 @@ bool Game::RestoreGame(const SavedGameRecord& record) {
 
     RepaintArea(Area::All);
     StatusPrompt = computerMoves ? "Its the " + OpponentName + " turn..." : "Its your turn";
+    NoteStableState(false);
     return true;
 }
 
 bool Game::SaveGameAs(const std::string& name) {
     std::string message;
-    if (!CheckSavedGameName(name, message)) {
+    if (!WriteSavedGame(name, message)) {
         ShowError(message);
         return false;
     }
+    return true;
+}
+
+bool Game::WriteSavedGame(const std::string& name, std::string& message) {
+    if (!CheckSavedGameName(name, message)) return false;
     // A computer turn that is due is saved as the opponent's move.
     const uint8_t opponentToMove = timers.Timer4 ? StateOpponentToMove : 0;
     SavedGameRecord record;
     std::string why;
     if (!SerializeGame(opponentToMove, record, why)) {
-        ShowError("This game cannot be saved: " + why + ".");
+        message = "This game cannot be saved: " + why + ".";
         return false;
     }
     std::string error;
     if (!host.WriteFile(SavedGamePath(name), SavedGameFileBytes(record), error)) {
-        ShowError("The game was not saved. " + error);
+        message = "The game was not saved. " + error;
         return false;
     }
+    return true;
+}
+
+bool Game::SaveSilently(bool midOperation) {
+    if (!GameInPlay()) {
+        RemoveRecovery();
+        return true;
+    }
+    std::string message;
+    bool saved = false;
+    if (midOperation && !StableState.empty()) {
+        // Half-way through a turn the table is between two states; what is saved is the
+        // game as it stood when the last turn was complete.
+        std::string error;
+        if (CheckSavedGameName(SavedGameName, message)) {
+            saved = host.WriteFile(SavedGamePath(SavedGameName), StableState, error);
+            if (!saved) message = "The game was not saved. " + error;
+        }
+    } else {
+        saved = WriteSavedGame(SavedGameName, message);
+    }
+    if (!saved) {
+        // The recovery record stays, so the next start-up resumes the game all the same.
+        WriteLog("The game in play could not be saved at shut-down: " + message);
+        return false;
+    }
+    host.Settings().WriteText("Autoload", SavedGameName);
+    WriteLog("The game in play was saved as \"" + SavedGameName + "\" at shut-down");
+    RemoveRecovery();
     return true;
 }
 
@@ -183,8 +218,11 @@ bool Game::FormCloseQuery() {
         // A failed save keeps the window open, so the game is not lost with it.
         if (!SaveGameAs(SavedGameName)) return false;
         host.Settings().WriteText("Autoload", SavedGameName);
+        RemoveRecovery();
         return true;
     }
+    // Whatever the answer to the delete question, this is a clean end.
+    RemoveRecovery();
     std::string message;
     if (!CheckSavedGameName(StartupGameName, message)) return true;
     const std::string path = SavedGamePath(StartupGameName);

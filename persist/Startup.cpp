@@ -39,6 +39,9 @@ void Game::Startup() {
     PlaySoundId(8);
     ComputerFirst = RandomFirstPlayer();
     HumansTurn = !ComputerFirst;
+    // A game that was in play when the program last stopped without a clean end comes
+    // first; a damaged record is set aside and the start-up goes on as usual.
+    if (ResumeRecovery()) return;
     if (host.FileExists(SavedGamePath(StartupGameName)))
         LoadGame1Click(false);
     else

@@ -1,6 +1,8 @@
 #include "table/JpegReader.h"
 
 #include <jpeglib.h>
+// after jpeglib.h: the message codes
+#include <jerror.h>
 
 #include <algorithm>
 #include <csetjmp>
@@ -16,6 +18,7 @@ struct ErrorManager {
     jpeg_error_mgr pub;
     jmp_buf jump;
     char message[JMSG_LENGTH_MAX];
+    char damage[JMSG_LENGTH_MAX];  // the first warning that means pixels were lost
 };
 
 void OnError(j_common_ptr cinfo) {
@@ -24,8 +27,27 @@ void OnError(j_common_ptr cinfo) {
     longjmp(err->jump, 1);
 }
 
-// Warnings (a damaged but readable stream) are not worth a word.
-void OnMessage(j_common_ptr, int) {}
+// libjpeg goes on past a cut or corrupt stream with a warning and fills the rest with
+// grey; those warnings make the picture an error. Others (an unknown JFIF revision, say)
+// leave the pixels whole and pass.
+void OnMessage(j_common_ptr cinfo, int level) {
+    if (level >= 0) return;
+    auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+    switch (cinfo->err->msg_code) {
+        case JWRN_JPEG_EOF:
+        case JWRN_HIT_MARKER:
+        case JWRN_HUFF_BAD_CODE:
+        case JWRN_ARITH_BAD_CODE:
+        case JWRN_MUST_RESYNC:
+        case JWRN_NOT_SEQUENTIAL:
+        case JWRN_BOGUS_PROGRESSION:
+        case JWRN_EXTRANEOUS_DATA:
+            if (err->damage[0] == 0) (*cinfo->err->format_message)(cinfo, err->damage);
+            break;
+        default: break;
+    }
+    ++cinfo->err->num_warnings;
+}
 
 // Adobe writes CMYK JPEGs inverted; either way the ink is taken away from white.
 void CmykToRgb(const uint8_t* in, uint8_t* out, int width, bool inverted) {
@@ -55,6 +77,7 @@ bool Decode(DecodeState& s, const uint8_t* data, size_t size, RgbImage& out, std
     s.err.pub.error_exit = OnError;
     s.err.pub.emit_message = OnMessage;
     s.err.message[0] = 0;
+    s.err.damage[0] = 0;
     if (setjmp(s.err.jump)) {
         error = s.err.message;
         jpeg_destroy_decompress(&s.cinfo);
@@ -95,9 +118,13 @@ bool Decode(DecodeState& s, const uint8_t* data, size_t size, RgbImage& out, std
         else
             std::copy(s.row.begin(), s.row.end(), dst);
     }
-    // A stream cut short ends early; the rows not decoded stay black, as viewers show them.
+    const bool whole = s.cinfo.output_scanline == s.cinfo.output_height && s.err.damage[0] == 0;
     jpeg_abort_decompress(&s.cinfo);
     jpeg_destroy_decompress(&s.cinfo);
+    if (!whole) {
+        error = s.err.damage[0] ? s.err.damage : "Premature end of JPEG file";
+        return false;
+    }
     out.width = width;
     out.height = height;
     return true;

@@ -1,5 +1,6 @@
 // Decodes a JPEG file held in memory through libjpeg-turbo's decompression interface.
-// Damaged input never ends the process: the library's own message comes back instead.
+// Damaged input never ends the process: the library's own message comes back instead, and a
+// stream that is cut short or corrupt is an error, not a picture with grey rows.
 #pragma once
 
 #include <cstddef>

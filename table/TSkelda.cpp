@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDateTime>
+#include <QDialog>
 #include <QDir>
 #include <QKeyEvent>
 #include <QPainter>
@@ -221,6 +222,8 @@ void TSkelda::Run(const std::function<void()>& op) {
         return;
     }
     auto runOne = [this](const std::function<void()>& f) {
+        // What a shut-down in the middle of this operation saves.
+        game_.NoteStableState(false);
         busy_ = true;
         f();
         busy_ = false;
@@ -300,10 +303,12 @@ void TSkelda::TimerTick(TimerId timer) {
 // A wait that keeps the window painting and answering the window manager while user
 // input stays queued until it ends.
 void TSkelda::Wait(int ms) {
-    if (ms <= 0) return;
+    if (ms <= 0 || quitting_) return;
     QEventLoop loop;
     QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    waits_.push_back(&loop);
     loop.exec(QEventLoop::ExcludeUserInputEvents);
+    waits_.pop_back();
     // On xcb, input held back by the loop can otherwise wait for the next X event.
     if (auto* d = QAbstractEventDispatcher::instance()) d->wakeUp();
 }
@@ -455,6 +460,26 @@ void TSkelda::closeEvent(QCloseEvent* event) {
     musicFiles_.clear();
     log_->hide();
     event->accept();
+    emit closed();
+}
+
+void TSkelda::ShutDownSilently() {
+    if (quitting_) return;
+    quitting_ = true;
+    if (started_ && !closeAllowed_) game_.SaveSilently(busy_);
+    // Nothing more is kept: what follows only winds the operation down.
+    game_.KeepRecovery = false;
+    closeAllowed_ = true;
+    for (QTimer* t : {&timer1_, &timer2_, &timer3_, &timer4_, &timer5_}) t->stop();
+    if (audio_) audio_->StopMusic();
+    // The operation under way runs on to its end at once: its waits return, its open
+    // dialog is dismissed (the answer that changes nothing), and no new one is shown.
+    for (QEventLoop* loop : waits_) loop->quit();
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* dialog = qobject_cast<QDialog*>(w); dialog && dialog->isVisible())
+            dialog->reject();
+    if (log_) log_->hide();
+    hide();
     emit closed();
 }
 

@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QColor>
+#include <QEventLoop>
 #include <QImage>
 #include <QMainWindow>
 #include <QPixmap>
@@ -72,6 +73,14 @@ public:
     void FormCreate();
     void StartGame();
 
+    // A shut-down that cannot wait for an answer (SIGTERM, SIGHUP, the end of the
+    // desktop session): the game in play is saved as the close query's Yes saves it,
+    // every dialog and wait still open ends at once, and the window emits `closed`.
+    // During an operation the game is saved as it stood when the operation began.
+    void ShutDownSilently();
+    bool shuttingDown() const { return quitting_; }
+    bool closedCleanly() const { return closeAllowed_; }
+
     Game& game() { return game_; }
     LogWindow& logWindow() { return *log_; }
     bool busy() const { return busy_; }
@@ -95,7 +104,9 @@ public:
     std::optional<std::string> ReadFile(const std::string& path) override;
     bool WriteFile(const std::string& path, const std::string& bytes, std::string& error) override;
     bool RemoveFile(const std::string& path) override;
+    bool RenameFile(const std::string& from, const std::string& to) override;
     std::string LogonName() override;
+    uint32_t ProcessId() override;
 
     // --- Called by the table's widgets ---
     void PaintAreaContent(PaintArea& area);
@@ -287,6 +298,8 @@ private:
     bool busy_ = false;
     bool closePending_ = false;
     bool closeAllowed_ = false;
+    bool quitting_ = false;
+    std::vector<QEventLoop*> waits_;  // the waits running now, innermost last
     bool started_ = false;
     bool firstPaintReported_ = false;
     bool tick1Pending_ = false;

@@ -5,15 +5,14 @@
 
 #include <QDesktopServices>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QUrl>
 
 #include "persist/platform/DataFolder.h"
+#include "persist/platform/GameFiles.h"
 #include "persist/qt/Audio.h"
 #include "table/TSkelda.h"
 #include "windows/LogWindow.h"
@@ -30,12 +29,10 @@ QString Lines(const std::string& text) {
     return s;
 }
 
-constexpr qint64 MaxReadFileSize = 16ll * 1024 * 1024;
-
 }  // namespace
 
 bool TSkelda::PlaySound(int id, bool noStop) {
-    if (!audio_ || !audio_->ok()) return false;
+    if (!audio_ || !audio_->ok() || quitting_) return false;
     const int length = audio_->StartSound(id, noStop);
     if (length < 0) return false;
     Wait(length);
@@ -48,6 +45,11 @@ void TSkelda::Pause(int ms) {
 
 Answer TSkelda::MessageBox(const std::string& title, const std::string& text, Icon icon,
                            Buttons buttons) {
+    // Once the program is ending nobody answers: the last button, which changes nothing.
+    if (quitting_)
+        return buttons == Buttons::Ok      ? Answer::Ok
+               : buttons == Buttons::YesNo ? Answer::No
+                                           : Answer::Cancel;
     QMessageBox box(this);
     box.setWindowTitle(QString::fromStdString(title));
     box.setText(Lines(text));
@@ -88,6 +90,7 @@ Answer TSkelda::MessageBox(const std::string& title, const std::string& text, Ic
 
 std::optional<std::string> TSkelda::InputBox(const std::string& caption, const std::string& prompt,
                                              const std::string& defaultText) {
+    if (quitting_) return std::nullopt;
     QInputDialog dialog(this);
     dialog.setInputMode(QInputDialog::TextInput);
     dialog.setWindowTitle(QString::fromStdString(caption));
@@ -156,36 +159,27 @@ std::string TSkelda::DataFolder() {
     return UserDataFolder("Skelda");
 }
 
+// The game's files go through the same file layer as skelda-cli's.
 bool TSkelda::FileExists(const std::string& path) {
-    return QFileInfo(QString::fromStdString(path)).isFile();
+    return GameFileExists(path);
 }
 
 std::optional<std::string> TSkelda::ReadFile(const std::string& path) {
-    QFile f(QString::fromStdString(path));
-    if (!f.open(QIODevice::ReadOnly) || f.size() > MaxReadFileSize) return std::nullopt;
-    const QByteArray bytes = f.readAll();
-    if (f.error() != QFileDevice::NoError) return std::nullopt;
-    return bytes.toStdString();
+    std::string error;
+    return ReadGameFile(path, error);
 }
 
-// Written beside the old file and swapped in whole, so a failed save leaves the old one.
 bool TSkelda::WriteFile(const std::string& path, const std::string& bytes, std::string& error) {
-    const QString p = QString::fromStdString(path);
-    QDir().mkpath(QFileInfo(p).absolutePath());
-    QSaveFile f(p);
-    if (!f.open(QIODevice::WriteOnly) ||
-        f.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
-            static_cast<qint64>(bytes.size()) ||
-        !f.commit()) {
-        error =
-            QStringLiteral("Cannot create file \"%1\". %2").arg(p, f.errorString()).toStdString();
-        return false;
-    }
-    return true;
+    QDir().mkpath(QFileInfo(QString::fromStdString(path)).absolutePath());
+    return WriteGameFile(path, bytes, error);
 }
 
 bool TSkelda::RemoveFile(const std::string& path) {
-    return QFile::remove(QString::fromStdString(path));
+    return RemoveGameFile(path);
+}
+
+bool TSkelda::RenameFile(const std::string& from, const std::string& to) {
+    return RenameGameFile(from, to);
 }
 
 std::string TSkelda::LogonName() {
@@ -196,6 +190,10 @@ std::string TSkelda::LogonName() {
     }
     const QString user = qEnvironmentVariable("USER");
     return user.isEmpty() ? std::string("Player") : user.left(255).toStdString();
+}
+
+uint32_t TSkelda::ProcessId() {
+    return static_cast<uint32_t>(getpid());
 }
 
 }  // namespace skelda

@@ -1,5 +1,6 @@
-// The table picture: a Windows bitmap or a JPEG file, stretched over every area. The
-// table colour shows through a felt texture when no picture is chosen.
+// The table picture: a Windows bitmap, a JPEG file, an enhanced metafile or a Windows
+// metafile, stretched over the table. The table colour shows through a felt texture when
+// no picture is chosen.
 #pragma once
 
 #include <QColor>

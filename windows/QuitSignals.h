@@ -1,5 +1,7 @@
-// SIGINT and SIGTERM become a close request carried out by the event loop: the signal
-// handler only writes a byte to a pipe, which a socket notifier reads on the UI thread.
+// SIGINT becomes a close request (the close query asks "Save game?"); SIGTERM and SIGHUP,
+// sent when the system shuts down or the terminal goes, become a shut-down that cannot
+// wait for an answer. Both are carried out by the event loop: the signal handler only
+// writes the signal's number to a pipe, which a socket notifier reads on the UI thread.
 #pragma once
 
 #include <QObject>
@@ -17,6 +19,7 @@ public:
 
 signals:
     void closeRequested();
+    void shutDownRequested();
 
 private:
     void OnReadable();

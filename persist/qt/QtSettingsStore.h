@@ -1,10 +1,12 @@
 // The settings store on QSettings: organisation "Brelt", application "Skelda" (the
 // registry on Windows, ~/.config/Brelt/Skelda.conf here), or an INI file of its own.
 // INI files keep no types, so numbers and byte pairs are read by content, never by the
-// variant's type; a value that does not fit reads as absent.
+// variant's type; a value that does not fit reads as absent and stays in the file as it
+// was: a write of one setting changes the line of that setting and no other.
 #pragma once
 
 #include <QSettings>
+#include <functional>
 #include <memory>
 
 #include "persist/SettingsStore.h"
@@ -26,6 +28,8 @@ public:
     void Delete(const std::string& name) override;
 
 private:
+    // Runs the change of one value and writes it, every other line of the file kept.
+    void Change(const std::string& name, const std::function<void()>& change);
     std::unique_ptr<QSettings> settings_;
 };
 

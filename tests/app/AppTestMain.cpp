@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "table/MetafileReader.h"
+
 namespace {
 // The offscreen platform says what it cannot do for every window; that is no news here.
 void QuietOffscreen(QtMsgType type, const QMessageLogContext& context, const QString& msg) {
@@ -19,6 +21,8 @@ int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     qInstallMessageHandler(QuietOffscreen);
     QApplication app(argc, argv);
+    // The metafile reader of this build, not one installed or beside the test program.
+    skelda::SetMetafileReaderProgram(QStringLiteral(SKELDA_METAFILE_READER));
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,6 +1,7 @@
 // Table pictures: JPEG through libjpeg with an error manager that returns, bitmaps
 // through Qt, and clear refusals for everything else.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QBuffer>
 #include <QFile>
@@ -56,7 +57,8 @@ TEST(JpegReader, DamagedInputGivesTheLibrarysMessage) {
     EXPECT_FALSE(Decode(QByteArray(), out, error));
     EXPECT_FALSE(error.empty());
 
-    // Cut anywhere: a message or a partly decoded picture, never a crash.
+    // Cut anywhere: a message, never a crash, and never a picture with grey rows (only the
+    // last two bytes, the end marker, may go).
     QImage img(64, 64, QImage::Format_RGB32);
     img.fill(Qt::blue);
     const QByteArray whole = JpegOf(img);
@@ -64,10 +66,34 @@ TEST(JpegReader, DamagedInputGivesTheLibrarysMessage) {
         error.clear();
         const bool ok = Decode(whole.left(n), out, error);
         EXPECT_TRUE(ok || !error.empty()) << n;
+        EXPECT_TRUE(!ok || n >= whole.size() - 2) << n;
         if (ok) {
             EXPECT_EQ(out.pixels.size(), 64u * 64 * 3);
         }
     }
+}
+
+TEST(JpegReader, TruncatedOrCorruptPicturesAreErrors) {
+    QImage img(64, 48, QImage::Format_RGB32);
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 64; ++x) img.setPixelColor(x, y, QColor(x * 4, y * 5, 128));
+    const QByteArray whole = JpegOf(img);
+    const int sos = whole.indexOf(QByteArray("\xFF\xDA", 2));
+    ASSERT_GT(sos, 0);
+    RgbImage out;
+    std::string error;
+    // Cut in the middle of the picture's data: libjpeg would fill the rest with grey.
+    EXPECT_FALSE(Decode(whole.left((sos + whole.size()) / 2), out, error));
+    EXPECT_EQ(error, "Premature end of JPEG file");
+    EXPECT_TRUE(out.pixels.empty());
+    // A marker in the middle of the data.
+    QByteArray damaged = whole;
+    damaged[sos + 40] = char(0xFF);
+    damaged[sos + 41] = char(0xD9);
+    EXPECT_FALSE(Decode(damaged, out, error));
+    EXPECT_NE(error.find("Corrupt JPEG data"), std::string::npos) << error;
+    // The whole file still reads.
+    EXPECT_TRUE(Decode(whole, out, error)) << error;
 }
 
 TEST(JpegReader, RefusesPicturesTooLargeToHold) {
@@ -102,7 +128,7 @@ TEST(TablePicture, LoadsByExtensionAndRefusesTheRest) {
 
     QImage untouched = pic;
     EXPECT_FALSE(LoadTablePicture(dir.filePath("c.emf"), pic, error));
-    EXPECT_TRUE(error.contains("not supported"));
+    EXPECT_TRUE(error.contains("Cannot open")) << error.toStdString();
     EXPECT_FALSE(LoadTablePicture(dir.filePath("d.png"), pic, error));
     EXPECT_TRUE(error.contains("Unknown picture file extension (.png)"));
     EXPECT_FALSE(LoadTablePicture(dir.filePath("missing.bmp"), pic, error));
@@ -110,7 +136,8 @@ TEST(TablePicture, LoadsByExtensionAndRefusesTheRest) {
     // A JPEG name on a bitmap's bytes.
     QFile::copy(dir.filePath("a.bmp"), dir.filePath("e.jpg"));
     EXPECT_FALSE(LoadTablePicture(dir.filePath("e.jpg"), pic, error));
-    EXPECT_TRUE(error.contains("Not a JPEG file"));
+    EXPECT_TRUE(error.startsWith("e.jpg cannot be read as a picture: Not a JPEG file"))
+        << error.toStdString();
     EXPECT_EQ(pic, untouched);
 }
 
@@ -126,7 +153,7 @@ namespace {
 
 // The seed pictures of the fuzz target: CMYK as Adobe writes it, grey, progressive.
 TEST(JpegReader, DecodesTheSeedPicturesOfEveryKind) {
-    const QString dir = QStringLiteral(SKELDA_APP_TEST_DATA "/fuzz/corpus/");
+    const QString dir = QStringLiteral(SKELDA_APP_TEST_DATA "/../../fuzz/corpus/table_jpeg/");
     struct Seed {
         const char* name;
         int w, h;
@@ -149,6 +176,25 @@ TEST(JpegReader, DecodesTheSeedPicturesOfEveryKind) {
     EXPECT_NEAR(out.pixels[0], 0xcc, 24);  // the ink comes off white the right way round
     EXPECT_NEAR(out.pixels[1], 0x22, 24);
     EXPECT_NEAR(out.pixels[2], 0x33, 24);
+}
+
+}  // namespace
+
+namespace {
+
+// A FIFO or a device named like a picture (a "Wallpaper" setting pointing at one) is
+// refused at once; it used to hold the start-up forever.
+TEST(TablePicture, AFifoOrADeviceIsRefusedAtOnce) {
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("fifo.jpg");
+    ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), dir.filePath("zero.bmp")));
+    for (const QString& path : {fifo, dir.filePath("zero.bmp")}) {
+        QImage pic;
+        QString error;
+        EXPECT_FALSE(LoadTablePicture(path, pic, error));
+        EXPECT_TRUE(error.contains(QStringLiteral("not a regular file"))) << error.toStdString();
+    }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // settings each command writes, the odds dialogs, the log, and the blocking model.
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTemporaryDir>
@@ -268,6 +269,83 @@ TEST_F(WindowTest, UnreadableStoredPictureFallsBackToTheColourAndSaysSoOnce) {
     window->StartGame();  // runs once
 }
 
+// Every kind the dialog offers, through the menu: a damaged file of each kind is an error
+// box with the reader's reason and stores nothing; good metafiles of both kinds load and
+// are stored; at start-up a stored metafile that cannot be read leaves the table colour.
+TEST_F(WindowTest, EveryPictureKindLoadsOrIsRefusedThroughTheMenu) {
+    ASSERT_TRUE(QDir(dir.path()).mkpath("wallpapers"));
+    Make();
+    const QString data = QStringLiteral(SKELDA_APP_TEST_DATA "/data/");
+    const auto write = [&](const QString& name, const QByteArray& bytes) {
+        QFile f(dir.filePath(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return dir.filePath(name);
+    };
+    const auto read = [](const QString& path) {
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+        return f.readAll();
+    };
+    const QByteArray jpeg =
+        read(QStringLiteral(SKELDA_APP_TEST_DATA "/../../fuzz/corpus/table_jpeg/progressive.jpg"));
+    const struct {
+        QString path;
+        const char* says;
+    } bad[] = {
+        {write("cut.emf", read(data + "shapes.emf").left(200)), "cut short"},
+        {write("noise.wmf", QByteArray(300, char(0x5A))), "not a Windows metafile"},
+        {write("cut.jpg", jpeg.left(jpeg.size() / 2)), "Premature end of JPEG file"},
+        {write("noise.bmp", "BM" + QByteArray(100, char(0x33))), "Bitmap image is not valid"},
+    };
+    const auto choose = [&](const QString& path, bool stored) {
+        std::vector<std::string> answers;
+        if (stored) answers.push_back("yes");
+        answers.push_back("file:" + path.toStdString());
+        answers.push_back("ok");
+        DialogDriver driver(answers);
+        Trigger("ablePicture1");
+        return driver.seen;
+    };
+    for (const auto& b : bad) {
+        SCOPED_TRACE(b.path.toStdString());
+        const std::vector<SeenDialog> seen = choose(b.path, false);
+        ASSERT_EQ(seen.size(), 2u);
+        EXPECT_EQ(seen[1].icon, QMessageBox::Critical);
+        EXPECT_TRUE(seen[1].text.startsWith(QFileInfo(b.path).fileName() +
+                                            " cannot be read as a picture: "))
+            << seen[1].text.toStdString();
+        EXPECT_TRUE(seen[1].text.contains(QLatin1String(b.says))) << seen[1].text.toStdString();
+        EXPECT_FALSE(store->Exists("Wallpaper"));
+        EXPECT_FALSE(window->hasTablePicture());
+    }
+    for (const char* name : {"shapes.emf", "shapes.wmf"}) {
+        const bool stored = store->Exists("Wallpaper");
+        const std::vector<SeenDialog> seen = choose(data + name, stored);
+        EXPECT_EQ(seen.size(), stored ? 2u : 1u) << "no error box for " << name;
+        EXPECT_EQ(store->ReadText("Wallpaper", 261),
+                  std::optional<std::string>((data + name).toStdString()));
+        EXPECT_TRUE(window->hasTablePicture());
+    }
+    // With a picture stored, "Yes" to the reset and then a damaged file: the reset stands,
+    // the damaged file is not stored.
+    const std::vector<SeenDialog> seen = choose(bad[1].path, true);
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[2].icon, QMessageBox::Critical);
+    EXPECT_FALSE(store->Exists("Wallpaper"));
+
+    window.reset();
+    Make([&](MemorySettings& s) { s.WriteText("Wallpaper", bad[0].path.toStdString()); });
+    EXPECT_FALSE(window->hasTablePicture());
+    DialogDriver driver({});
+    window->StartGame();
+    int notices = 0;
+    for (const SeenDialog& d : driver.seen)
+        if (d.text.contains("cut.emf cannot be read as a picture")) ++notices;
+    EXPECT_EQ(notices, 1);
+    EXPECT_TRUE(store->Exists("Wallpaper"));
+}
+
 TEST_F(WindowTest, OddsDialogsRepeatUntilTheRangeIsMet) {
     Make();
     const char* range = "The range must be a whole number between 2 and 2147483647";
@@ -517,16 +595,31 @@ TEST_F(WindowTest, WithoutSongsOrASoundDeviceTheMusicStaysSilent) {
     EXPECT_EQ(window->runningTimerInterval(TimerId::Timer2), 255);
 }
 
-TEST(QuitSignals, TerminationBecomesACloseRequestOnTheEventLoop) {
+// SIGINT asks (the close query); SIGTERM and SIGHUP cannot wait for an answer.
+TEST(QuitSignals, SignalsBecomeRequestsOnTheEventLoop) {
     QuitSignals quit;
     ASSERT_TRUE(quit.ok());
-    int requests = 0;
-    QObject::connect(&quit, &QuitSignals::closeRequested, [&] { ++requests; });
-    raise(SIGTERM);
+    int closes = 0, shutDowns = 0;
+    QObject::connect(&quit, &QuitSignals::closeRequested, [&] { ++closes; });
+    QObject::connect(&quit, &QuitSignals::shutDownRequested, [&] { ++shutDowns; });
     raise(SIGINT);
-    EXPECT_EQ(requests, 0) << "nothing happens inside the signal handler";
-    for (int i = 0; i < 100 && requests == 0; ++i) QTest::qWait(10);
-    EXPECT_GE(requests, 1);
+    EXPECT_EQ(closes, 0) << "nothing happens inside the signal handler";
+    for (int i = 0; i < 100 && closes == 0; ++i) QTest::qWait(10);
+    EXPECT_EQ(closes, 1);
+    EXPECT_EQ(shutDowns, 0);
+    for (int sig : {SIGTERM, SIGHUP}) {
+        shutDowns = 0;
+        raise(sig);
+        for (int i = 0; i < 100 && shutDowns == 0; ++i) QTest::qWait(10);
+        EXPECT_EQ(shutDowns, 1) << sig;
+    }
+    // Both at once: the shut-down wins, since nobody may be there to answer.
+    shutDowns = closes = 0;
+    raise(SIGINT);
+    raise(SIGTERM);
+    for (int i = 0; i < 100 && shutDowns == 0; ++i) QTest::qWait(10);
+    EXPECT_EQ(shutDowns, 1);
+    EXPECT_EQ(closes, 0);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Saving, loading and the close query, driven through the headless driver in-process.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -8,6 +9,7 @@
 
 #include "game/Random.h"
 #include "persist/SavedGameFormat.h"
+#include "persist/platform/GameFiles.h"
 #include "tests/unit/TestSession.h"
 #include "tools/cli/CliSession.h"
 
@@ -205,11 +207,16 @@ TEST(SavedGame, AStateThatDoesNotFitIsRefusedAndTheOldFileKept) {
     EXPECT_NE(s.Run("save Keep").find("more than 255 rounds"), std::string::npos);
     EXPECT_EQ(s.Read("Keep"), old);
 
-    // A write that fails half-way leaves the old file: the temporary file cannot be made.
+    // A write that fails half-way (the disk full) leaves the old file.
     s.Run("set round-number 1");
-    std::filesystem::create_directory(s.Path("Keep") + ".tmp");
-    EXPECT_NE(s.Run("save Keep").find("MSG error \"Skelda\" \"The game was not saved."),
-              std::string::npos);
+    SetGameFileFaultForTests(
+        [](const char* step) { return std::string(step) == "write" ? ENOSPC : 0; });
+    const std::string full = s.Run("save Keep");
+    SetGameFileFaultForTests({});
+    EXPECT_NE(full.find("MSG error \"Skelda\" \"The game was not saved. Cannot write"),
+              std::string::npos)
+        << full;
+    EXPECT_NE(full.find("No space left on device"), std::string::npos) << full;
     EXPECT_EQ(s.Read("Keep"), old);
 }
 

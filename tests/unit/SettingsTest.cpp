@@ -164,3 +164,53 @@ TEST(Settings, TheRoundCountWrapsAtItsLargestValue) {
     session.Execute("show-setting GamesPlayed");
     EXPECT_NE(out.str().find("SETTING GamesPlayed number 2147483648"), std::string::npos);
 }
+
+// A value QSettings cannot read (a damaged variant), a value of the wrong kind, values
+// in other sections: each reads as absent or as before, and every write of another
+// setting leaves its text exactly as it was.
+TEST(Settings, WritingOneSettingLeavesEveryOtherAsItWas) {
+    TempFolder t;
+    const std::string garbage = "@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x1eGarbage\\xff)";
+    const std::string cut = "@Variant(\\0\\0\\0\\n";
+    auto s = StoreWith(t, "OddPickup=" + garbage + "\n" + "OddEasy=hello\n" + "Username=" + cut +
+                              "\n"
+                              "AIStyles=@ByteArray(\\x1\\x2)\n"
+                              "NoSound=\n"
+                              "\n[Other]\nKept=" +
+                              garbage + "\n");
+    auto file = [&] {
+        std::ifstream in(t.path / "skelda.ini");
+        std::ostringstream o;
+        o << in.rdbuf();
+        return o.str();
+    };
+    EXPECT_FALSE(s->ReadNumber("OddPickup"));
+    EXPECT_FALSE(s->ReadText("OddPickup", 261));
+    EXPECT_FALSE(s->ReadNumber("OddEasy"));
+    EXPECT_TRUE(s->Exists("OddPickup")) << "a presence test sees any kind";
+
+    s->WriteNumber("GamesPlayed", 3);
+    s->WriteText("Autoload", "Evening");
+    s->WriteBytes("AIStyles", std::string("\x00\x03", 2));
+    s->Delete("NoSound");
+    s->WriteFlag("NoMusic");
+    const std::string after = file();
+    for (const std::string& line : {"OddPickup=" + garbage, std::string("OddEasy=hello"),
+                                    "Username=" + cut, "Kept=" + garbage})
+        EXPECT_NE(after.find(line + "\n"), std::string::npos) << line << " in\n" << after;
+    EXPECT_EQ(after.find("@Invalid()"), std::string::npos) << after;
+
+    // A fresh store reads the file as the first one left it.
+    QtSettingsStore again(QString::fromStdString((t.path / "skelda.ini").string()));
+    EXPECT_EQ(again.ReadNumber("GamesPlayed"), 3u);
+    EXPECT_EQ(again.ReadText("Autoload", 261), "Evening");
+    EXPECT_EQ(again.ReadBytes("AIStyles"), std::string("\x00\x03", 2));
+    EXPECT_FALSE(again.Exists("NoSound"));
+    EXPECT_TRUE(again.Exists("NoMusic"));
+    EXPECT_FALSE(again.ReadNumber("OddPickup"));
+    // Writing the damaged value itself replaces it.
+    again.WriteNumber("OddPickup", 9);
+    EXPECT_EQ(QtSettingsStore(QString::fromStdString((t.path / "skelda.ini").string()))
+                  .ReadNumber("OddPickup"),
+              9u);
+}

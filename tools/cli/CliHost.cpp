@@ -4,10 +4,8 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
+#include "persist/platform/GameFiles.h"
 #include "tools/cli/CardText.h"
 
 namespace skelda {
@@ -122,46 +120,26 @@ void CliHost::TimerSwitched(TimerId timer, bool on) {
     Print("TIMER Timer" + std::to_string(n) + (on ? " on" : " off"));
 }
 
+// The game's files go through the same file layer as the desktop program's.
 bool CliHost::FileExists(const std::string& path) {
-    std::error_code ec;
-    return std::filesystem::is_regular_file(path, ec);
+    return GameFileExists(path);
 }
 
 std::optional<std::string> CliHost::ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::ostringstream s;
-    s << in.rdbuf();
-    if (in.bad()) return std::nullopt;
-    return s.str();
+    std::string error;
+    return ReadGameFile(path, error);
 }
 
-// Written beside the target and renamed over it, so a failed save leaves the old file.
 bool CliHost::WriteFile(const std::string& path, const std::string& bytes, std::string& error) {
-    const std::string temp = path + ".tmp";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.flush();
-        if (!out) {
-            error = "Cannot write " + path;
-            std::remove(temp.c_str());
-            return false;
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temp, path, ec);
-    if (ec) {
-        error = "Cannot write " + path + ": " + ec.message();
-        std::remove(temp.c_str());
-        return false;
-    }
-    return true;
+    return WriteGameFile(path, bytes, error);
 }
 
 bool CliHost::RemoveFile(const std::string& path) {
-    std::error_code ec;
-    return std::filesystem::remove(path, ec);
+    return RemoveGameFile(path);
+}
+
+bool CliHost::RenameFile(const std::string& from, const std::string& to) {
+    return RenameGameFile(from, to);
 }
 
 std::string CliHost::LogonName() {

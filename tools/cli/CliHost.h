@@ -40,6 +40,7 @@ public:
     std::optional<std::string> ReadFile(const std::string& path) override;
     bool WriteFile(const std::string& path, const std::string& bytes, std::string& error) override;
     bool RemoveFile(const std::string& path) override;
+    bool RenameFile(const std::string& from, const std::string& to) override;
     std::string LogonName() override;
 
     void Print(const std::string& line) { out_ << line << '\n'; }

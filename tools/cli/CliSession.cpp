@@ -236,6 +236,12 @@ bool CliSession::Execute(const std::string& rawLine) {
                 "or reset-statistics");
     } else if (cmd == "close") {
         if (noArgs() && g.FormCloseQuery()) out_ << "CLOSED\n";
+    } else if (cmd == "shutdown") {
+        // A shut-down that cannot ask (SIGTERM, the session's end): saved silently.
+        if (noArgs()) {
+            g.SaveSilently(false);
+            out_ << "CLOSED\n";
+        }
     } else if (cmd == "sound") {
         if (argc != 1 || (words[1] != "on" && words[1] != "off"))
             return Error("sound takes on or off"), true;

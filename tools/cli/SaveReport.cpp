@@ -1,9 +1,9 @@
 #include "tools/cli/SaveReport.h"
 
-#include <fstream>
 #include <sstream>
 
 #include "persist/SavedGameFormat.h"
+#include "persist/platform/GameFiles.h"
 #include "tools/cli/CardText.h"
 
 namespace skelda {
@@ -82,14 +82,14 @@ std::string RecordJson(const SavedGameRecord& record, const SavedGameData& d) {
 }  // namespace
 
 int InspectSavedGame(const std::string& path, std::ostream& out) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream buffer;
-    if (in) buffer << in.rdbuf();
-    if (!in || in.bad()) {
-        out << "{\"file\": " << Text(path) << ", \"error\": \"cannot read the file\"}\n";
+    std::string why;
+    const std::optional<std::string> read = ReadGameFile(path, why);
+    if (!read) {
+        out << "{\"file\": " << Text(path)
+            << ", \"error\": \"cannot read the file\", \"reason\": " << Text(why) << "}\n";
         return 2;
     }
-    const std::string file = buffer.str();
+    const std::string& file = *read;
     const SavedFileCheck check = CheckSavedGameFile(file);
 
     std::string message;

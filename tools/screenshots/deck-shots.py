@@ -16,7 +16,7 @@ import sys
 import tempfile
 import time
 
-program, tool, outdir = sys.argv[1], sys.argv[2], sys.argv[3]
+program, tool, outdir = (os.path.abspath(a) for a in sys.argv[1:4])
 os.makedirs(outdir, exist_ok=True)
 home = tempfile.mkdtemp()
 pictures = os.path.join(home, "pictures")
