@@ -45,10 +45,32 @@ for f in $fuzzers; do
   rm -rf "$scratch"
 done
 
+# The Debian package: built from the normal build, installed with its dependencies, the
+# installed program asked for its version and the installed desktop entry and AppStream
+# metainfo validated. Each is one check of the closing count.
+installed=0
+rm -f build/skelda_*.deb
+(cd build && cpack -G DEB >/dev/null)
+deb=$(ls build/skelda_*.deb)
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO=sudo
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "./$deb" >/dev/null
+installed=$((installed + 1))
+version=$(/usr/bin/skelda --version)
+[ "$version" = "Skelda $(sed -n 's/^project(Skelda VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)" ] ||
+  { echo "installed skelda --version said: $version"; exit 1; }
+echo "installed: $version"
+installed=$((installed + 1))
+desktop-file-validate /usr/share/applications/skelda.desktop
+installed=$((installed + 1))
+appstreamcli validate --no-net /usr/share/metainfo/skelda.metainfo.xml
+installed=$((installed + 1))
+
 # One closing line for the whole run: every ctest test of both builds and each fuzz target.
 total=0
 for n in $(sed -n 's/.*tests passed, 0 tests failed out of \([0-9]*\).*/\1/p' "$summary"); do
   total=$((total + n))
 done
 for f in $fuzzers; do total=$((total + 1)); done
+total=$((total + installed))
 echo "all: $total passed, 0 failed"

@@ -8,7 +8,8 @@ packages=(cmake ninja-build g++ clang-14 libclang-rt-14-dev pkg-config
   libemf2svg-dev libwmf-dev fonts-urw-base35
   llvm lld
   xvfb xauth imagemagick xdotool fonts-dejavu-core
-  libcpp-httplib-dev libssl-dev libsqlite3-dev openssl chromium)
+  libcpp-httplib-dev libssl-dev libsqlite3-dev openssl chromium
+  dpkg-dev file appstream desktop-file-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -4,12 +4,14 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QProxyStyle>
 #include <QScreen>
 #include <QSessionManager>
 #include <QStyleFactory>
 #include <QTimer>
 #include <cstdio>
+#include <cstring>
 
 #include "cards/CardArt.h"
 #include "table/TSkelda.h"
@@ -26,13 +28,46 @@ public:
         return QProxyStyle::styleHint(hint, option, widget, ret);
     }
 };
+void Name() {
+    QCoreApplication::setOrganizationName(QStringLiteral("Brelt"));
+    QCoreApplication::setApplicationName(QStringLiteral("Skelda"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(SKELDA_VERSION));
+}
+
+// The options: only --help and --version; what Qt itself takes (-platform, -style...) is
+// taken by QApplication before the check for unknown ones.
+void ReadOptions(const QCoreApplication& app) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "A card game of sets and runs against the computer, to 500 points.\n"
+        "Settings: ~/.config/Brelt/Skelda.conf. Songs and table pictures: the folders "
+        "\"music\" and \"wallpapers\" in the current folder, else in the installed data "
+        "folder."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.process(app);  // prints and exits on --help, --version and unknown options
+}
+
+bool AsksForTextOnly(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        for (const char* o : {"-h", "--help", "-?", "--help-all", "-v", "--version"})
+            if (std::strcmp(argv[i], o) == 0) return true;
+    return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    // --help and --version answer without a display and before any window.
+    if (AsksForTextOnly(argc, argv)) {
+        QCoreApplication text(argc, argv);
+        Name();
+        ReadOptions(text);
+        return 0;
+    }
     QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("Brelt"));
-    QApplication::setApplicationName(QStringLiteral("Skelda"));
-    QApplication::setApplicationVersion(QStringLiteral(SKELDA_VERSION));
+    Name();
+    ReadOptions(app);
     QApplication::setDesktopFileName(QStringLiteral("skelda"));
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(skelda::ProgramIcon());

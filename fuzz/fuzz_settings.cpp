@@ -10,6 +10,7 @@
 #include "fuzz/FuzzHost.h"
 #include "game/Game.h"
 #include "game/Random.h"
+#include "persist/Statistics.h"
 #include "persist/qt/QtSettingsStore.h"
 
 using namespace skelda;
@@ -48,9 +49,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data), size);
     {
         auto store = std::make_unique<QtSettingsStore>(QString::fromStdString(path));
-        for (const char* name : {"HorzMelds", "Autoload", "OddPickup", "OddEasy", "AIStyles",
-                                 "Username", "NoMusic", "NoSound", "TableColor", "Wallpaper",
-                                 "GamesPlayed", "HighScore", "DeckFile", "BackID"}) {
+        for (const char* name :
+             {"HorzMelds", "Autoload", "OddPickup", "OddEasy", "AIStyles", "Username", "NoMusic",
+              "NoSound", "TableColor", "Wallpaper", "GamesPlayed", "HighScore", "DeckFile",
+              "BackID", "QuickPlay", "StatsWon", "StatsStreak", "StatsLongestStreak"}) {
             (void)store->Exists(name);
             (void)store->ReadNumber(name);
             (void)store->ReadText(name, 261);
@@ -62,6 +64,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Game g(host);
         g.Startup();
         g.HighestScore1Click();
+        // The statistics read whatever is stored as counts within reach.
+        const Statistics st = ReadStatistics(host.Settings());
+        if (st.longestStreak < st.streak || st.won > 0x7FFFFFFFu || st.lost > 0x7FFFFFFFu)
+            __builtin_trap();
+        RecordGameResult(host.Settings(), size % 2 == 0, static_cast<int>(size % 6) - 1, 520);
+        (void)StatisticsReport(st);
         // A read text must fit its buffer.
         if (g.PlayerName.size() > 255 || g.SavedGameName.size() > 260) __builtin_trap();
     }

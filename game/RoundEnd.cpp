@@ -4,6 +4,7 @@
 
 #include "game/Game.h"
 #include "game/Random.h"
+#include "persist/Statistics.h"
 
 namespace skelda {
 
@@ -59,6 +60,8 @@ bool Game::EndRound(RoundEndReason reason) {
 
     bool decided = false;
     if (you >= WinningTotal || them >= WinningTotal) {
+        // Counted the moment the game is decided, before any box can be left open.
+        if (you != them) RecordGameResult(host.Settings(), you > them, AILevel, you);
         if (you < them) {
             PlaySoundId(5);
             host.MessageBox("GameOver",

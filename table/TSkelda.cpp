@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QDialog>
 #include <QDir>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QScreen>
 #include <chrono>
@@ -15,6 +16,7 @@
 #include "game/Random.h"
 #include "persist/qt/Audio.h"
 #include "persist/qt/QtSettingsStore.h"
+#include "table/InstalledData.h"
 #include "table/TCardDeckDlg.h"
 #include "table/TableLayout.h"
 #include "table/TablePicture.h"
@@ -42,6 +44,7 @@ std::unique_ptr<SettingsStore> DefaultSettings() {
 TSkelda::TSkelda(TableOptions options) : options_(std::move(options)), game_(*this) {
     settings_ = options_.settings ? std::move(options_.settings) : DefaultSettings();
     if (options_.workingFolder.isEmpty()) options_.workingFolder = QDir::currentPath();
+    if (!options_.installedFolders) options_.installedFolders = InstalledDataFolders();
     if (options_.audio) audio_ = std::make_unique<Audio>();
     setWindowTitle(QStringLiteral("Skelda"));
     setObjectName(QStringLiteral("Skelda"));
@@ -79,6 +82,8 @@ void TSkelda::BuildWidgets() {
     surface_->setObjectName(QStringLiteral("Table"));
     setCentralWidget(surface_);
     surface_->installEventFilter(this);
+    // The table takes the keys (and Tab) itself: nothing on it is a focus stop.
+    surface_->setFocusPolicy(Qt::StrongFocus);
 
     areas_[1] = new PaintArea(*this, Area::PaintBox1, surface_);
     for (int g = 1; g <= 4; ++g) groups_[g] = new GroupFrame(*this, g, surface_);
@@ -152,12 +157,19 @@ void TSkelda::LayOut() {
     if (rescaled && pixelRatio_ > 0) RenderCardImages();
 }
 
+void TSkelda::keyPressEvent(QKeyEvent* event) {
+    if (!TableKey(event)) QMainWindow::keyPressEvent(event);
+}
+
 void TSkelda::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     LayOut();
 }
 
 bool TSkelda::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == surface_ && event->type() == QEvent::KeyPress &&
+        TableKey(static_cast<QKeyEvent*>(event)))
+        return true;
     if (watched == surface_ && event->type() == QEvent::Resize) LayOut();
     if (watched == surface_ && event->type() == QEvent::Paint) {
         // Only what the bands leave uncovered; they draw their own part of the table.
@@ -314,12 +326,16 @@ void TSkelda::FormCreate() {
     view_ = MeldView{};
     game_.PlayerName = LogonName();
     LayOut();
-    wallpaperFolder_ = options_.workingFolder + QStringLiteral("/wallpapers");
+    wallpaperFolder_ = FindDataFolder(QStringLiteral("wallpapers"), options_.workingFolder,
+                                      *options_.installedFolders);
 
     SettingsStore& s = *settings_;
     view_.horizontal = s.Exists("HorzMelds");
     tableSize_ = TableSizeFromStored(s.ReadNumber("TableSize").value_or(TableSizeFit));
     game_.NoSound = s.Exists("NoSound");
+    quickPlay_ = s.Exists("QuickPlay");
+    action(QStringLiteral("QuickPlay1"))->setChecked(quickPlay_);
+    ApplyGameSpeed();
     const bool noMusic = s.Exists("NoMusic");
     LayOut();
 
@@ -354,6 +370,30 @@ void TSkelda::FormCreate() {
     timer2_.start();
     SyncMenus();
     SyncControls();
+    surface_->setFocus();
+}
+
+// The deal's and the computer's timers; pauses are shortened as they are asked for.
+void TSkelda::ApplyGameSpeed() {
+    const int d = quickPlay_ ? QuickPlayDivisor : 1;
+    timer1_.setInterval(Timer1Interval / d);
+    timer4_.setInterval(Timer4Interval / d);
+}
+
+void TSkelda::QuickPlay1Click() {
+    quickPlay_ = action(QStringLiteral("QuickPlay1"))->isChecked();
+    if (quickPlay_)
+        settings_->WriteFlag("QuickPlay");
+    else
+        settings_->Delete("QuickPlay");
+    ApplyGameSpeed();
+}
+
+void TSkelda::FullScreen1Click() {
+    if (isFullScreen())
+        showMaximized();
+    else
+        showFullScreen();
 }
 
 // The stored deck, when it opens and holds every picture; else the built-in pictures, with

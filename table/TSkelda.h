@@ -46,12 +46,25 @@ struct TableOptions {
     bool audio = true;                        // open the sound device
     QString dataFolder;                       // the saved games; the user data folder when empty
     QString workingFolder;                    // where "music" and "wallpapers" are looked for
+    // ... and where next, when the working folder has not got them; the installed data
+    // folders when unset.
+    std::optional<QStringList> installedFolders;
 };
+
+// One line of the key map: the keys and what they do.
+struct KeyBinding {
+    const char* keys;
+    const char* does;
+};
+// Every key of the table, in the order Help > Keyboard Shortcuts lists them.
+const std::vector<KeyBinding>& TableKeyMap();
 
 class TSkelda : public QMainWindow, public Host {
     Q_OBJECT
 public:
     explicit TSkelda(TableOptions options = {});
+    // Quick Play runs the deal, the computer's turn and the game's pauses this much faster.
+    static constexpr int QuickPlayDivisor = 4;
     ~TSkelda() override;
 
     // Start-up, before the window is shown: the log, settings the window keeps, the table
@@ -98,6 +111,7 @@ public:
     // --- Called by the table's widgets ---
     void PaintAreaContent(PaintArea& area);
     void PaintTable(QPainter& painter, QWidget& widget);
+    // A button released over an area at `pos`, in the area's logical pixels.
     void AreaReleased(Area area, Qt::MouseButton button, QPoint pos);
     void GroupReleased(int group, Qt::MouseButton button, QPoint pos);
     void StatusDoubleClicked();
@@ -137,11 +151,19 @@ public:
     QSize logicalSize() const { return logical_; }
     QWidget* noticeBubble() const { return notice_; }
     QString currentSong() const { return currentSong_; }
+    QString musicFolder() const;
+    QString wallpaperFolder() const { return wallpaperFolder_; }
     bool logConsoleHidden() const { return logConsoleHidden_; }
     int runningTimerInterval(TimerId timer) const;
     TAboutBox* aboutBox() const { return about_; }
     TTrayIcon* trayIcon() const { return tray_; }
     THelp* helpViewer() const { return help_; }
+    // Keyboard play: the hand card in focus and the pile card under the cursor (-1: none),
+    // and whether they are drawn.
+    int handFocus() const;
+    int pileCursor();
+    bool keyboardCues() const { return keyCues_; }
+    bool quickPlay() const { return quickPlay_; }
     TCardDeckDlg* cardDeckDialog() const { return deckDlg_; }
 
     // Runs one call into the game as an operation (see above).
@@ -160,6 +182,12 @@ public:
     void ableColor1Click();
     void RandomTableColor1Click();
     void ablePicture1Click();
+    void QuickPlay1Click();
+    void Statistics1Click();
+    void KeyboardShortcuts1Click();
+    void FullScreen1Click();
+    // The mouse was used on the table: the keyboard's focus marks go.
+    void ShowKeyboardCues(bool on);
     void TableSizeClick(int size);
     void CardDeck1Click();
 
@@ -170,6 +198,7 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -194,6 +223,10 @@ private:
     void StartMusicTimer(int intervalMs);
     void AboutBox();
     void ManualBox();
+    bool TableKey(QKeyEvent* event);
+    void TakeFromPileKey();
+    void PaintKeyboardFocus(QPainter& painter, Area area);
+    void ApplyGameSpeed();
 
     TableOptions options_;
     std::unique_ptr<SettingsStore> settings_;
@@ -246,6 +279,15 @@ private:
     std::array<QPixmap, 52> faces_;
     QPixmap back_, emptySlot_, stockEnd_, aheadIcon_, behindIcon_, marker_;
     QPixmap shadow_;
+
+    // Keyboard play and speed
+    enum class KeyRow { Hand, Pile };
+    KeyRow keyRow_ = KeyRow::Hand;
+    int handFocus_ = 0;
+    int pileCursor_ = -1;
+    size_t pileSeen_ = 0;
+    bool keyCues_ = false;
+    bool quickPlay_ = false;
 
     // Music
     QStringList musicFiles_;

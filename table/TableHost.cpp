@@ -40,7 +40,7 @@ bool TSkelda::PlaySound(int id, bool noStop) {
 }
 
 void TSkelda::Pause(int ms) {
-    Wait(ms);
+    Wait(quickPlay_ ? ms / QuickPlayDivisor : ms);
 }
 
 Answer TSkelda::MessageBox(const std::string& title, const std::string& text, Icon icon,

@@ -48,16 +48,22 @@ void TSkelda::BuildMenus() {
 
     QMenu* gameMenu = bar->addMenu(QStringLiteral("&Game"));
     gameMenu->setObjectName(QStringLiteral("Game1"));
-    item(gameMenu, "NewGame1", QStringLiteral("New Game"), game([this] { game_.NewGame(true); }));
+    item(gameMenu, "NewGame1", QStringLiteral("New Game"), game([this] { game_.NewGame(true); }))
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     item(gameMenu, "LoadGame1", QStringLiteral("Load Game"),
-         game([this] { game_.LoadGame1Click(true); }));
+         game([this] { game_.LoadGame1Click(true); }))
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     item(gameMenu, "SaveGame1", QStringLiteral("Save Game"),
-         game([this] { game_.SaveGame1Click(true); }));
+         game([this] { game_.SaveGame1Click(true); }))
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     item(gameMenu, "OnlineTopTenScores1", QStringLiteral("Online Top Ten Scores"),
          game([this] { game_.OnlineTopTenScores1Click(); }));
     item(gameMenu, "HighestScore1", QStringLiteral("Highest Score"),
          game([this] { game_.HighestScore1Click(); }));
-    item(gameMenu, "Exit1", QStringLiteral("Exit"), [this] { close(); });
+    item(gameMenu, "Statistics1", QStringLiteral("Statistics"), [this] { Statistics1Click(); });
+    item(gameMenu, "Exit1", QStringLiteral("Exit"), [this] {
+        close();
+    })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     QMenu* options = bar->addMenu(QStringLiteral("&Options"));
     options->setObjectName(QStringLiteral("Options1"));
@@ -120,6 +126,8 @@ void TSkelda::BuildMenus() {
         const QByteArray name = "TableSize" + QByteArray::number(step) + "1";
         sizeItem(name.constData(), QStringLiteral("%1%").arg(step), step);
     }
+    item(
+        options, "QuickPlay1", QStringLiteral("Quick Play"), [this] { QuickPlay1Click(); }, true);
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("Help1"));
@@ -127,6 +135,16 @@ void TSkelda::BuildMenus() {
     item(help, "Manual1", QStringLiteral("Manual"), [this] {
         ManualBox();
     })->setShortcut(QKeySequence(Qt::Key_F1));
+    item(help, "KeyboardShortcuts1", QStringLiteral("Keyboard Shortcuts"),
+         [this] { KeyboardShortcuts1Click(); });
+
+    // Full screen has a key and no menu item; the window holds it so the key works.
+    QAction* full = new QAction(QStringLiteral("Full Screen"), this);
+    full->setObjectName(QStringLiteral("FullScreen1"));
+    full->setShortcut(QKeySequence(Qt::Key_F11));
+    connect(full, &QAction::triggered, this, [this] { FullScreen1Click(); });
+    addAction(full);
+    actions_[full->objectName()] = full;
 
     // Two commands right on the menu bar, never disabled; the game refuses what the turn
     // does not allow.

@@ -4,12 +4,18 @@
 
 #include "game/Random.h"
 #include "persist/qt/Audio.h"
+#include "table/InstalledData.h"
 #include "table/TSkelda.h"
 
 namespace skelda {
 
 namespace {
 constexpr int SongGap = 2048;
+}
+
+QString TSkelda::musicFolder() const {
+    return FindDataFolder(QStringLiteral("music"), options_.workingFolder,
+                          options_.installedFolders.value_or(QStringList()));
 }
 
 void TSkelda::Timer3Timer() {
@@ -20,7 +26,7 @@ void TSkelda::Timer3Timer() {
         currentSong_.clear();
         return;
     }
-    const QDir folder(options_.workingFolder + QStringLiteral("/music"));
+    const QDir folder(musicFolder());
     if (musicFiles_.isEmpty())
         musicFiles_ = folder.entryList({QStringLiteral("*.mid")},
                                        QDir::Files | QDir::Hidden | QDir::System, QDir::NoSort);

@@ -121,6 +121,7 @@ void PaintArea::paintEvent(QPaintEvent*) {
 }
 
 void PaintArea::mouseReleaseEvent(QMouseEvent* event) {
+    table_.ShowKeyboardCues(false);
     table_.AreaReleased(area_, event->button(), table_.ToLogical(event->position()).toPoint());
 }
 
@@ -427,6 +428,7 @@ void TSkelda::PaintAreaContent(PaintArea& a) {
                    static_cast<int>(std::lround(a.width() / scale_)));
     if (a.area() == Area::PaintBox6 && pickupMarker_)
         canvas.Blit(pickupMarker_->x(), pickupMarker_->y(), marker_);
+    PaintKeyboardFocus(p, a.area());
     // For the start-up figures: the wall-clock time at which the whole table was first drawn.
     if (a.area() == Area::PaintBox6 && !firstPaintReported_) {
         firstPaintReported_ = true;
@@ -488,7 +490,7 @@ void TSkelda::RenderCardImages() {
     marker_ = PickupMarkerPixmap(pixelRatio_);
 }
 
-// ----- Mouse input -----
+// ----- Mouse input (and the keys, which release a button over the card they mean) -----
 
 void TSkelda::AreaReleased(Area area, Qt::MouseButton qb, QPoint pos) {
     const MouseButton button = ToButton(qb);

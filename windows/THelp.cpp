@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
@@ -168,6 +169,15 @@ void THelp::Print1Click() {
 
 void THelp::Close1Click() {
     hide();
+}
+
+// Escape closes the viewer, as it closes a dialog.
+void THelp::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        Close1Click();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 void THelp::Copy1Click() {

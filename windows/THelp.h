@@ -6,6 +6,7 @@
 #include <QString>
 
 class QAction;
+class QKeyEvent;
 class QGroupBox;
 class QListWidget;
 class QMenu;
@@ -44,6 +45,9 @@ public:
     void Copy1Click();
     void Google1Click();
     void SelectAll1Click();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void FormCreate();

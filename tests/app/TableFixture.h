@@ -23,6 +23,7 @@ protected:
         o.audio = audio;
         o.dataFolder = dir.filePath("data");
         o.workingFolder = dir.path();
+        o.installedFolders = installedFolders;
         window = std::make_unique<skelda::TSkelda>(std::move(o));
         window->resize(1024, 768);
         window->FormCreate();
@@ -37,6 +38,7 @@ protected:
 
     QTemporaryDir dir;
     bool audio = false;
+    QStringList installedFolders;  // none: only the working folder counts
     skelda::MemorySettings* store = nullptr;
     std::unique_ptr<skelda::TSkelda> window;
 };

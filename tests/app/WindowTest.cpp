@@ -84,13 +84,14 @@ QString Tree(const QList<QAction*>& actions) {
 TEST_F(WindowTest, MenuTreeWithCaptionsOrderAndFirstStartCheckMarks) {
     Make();
     EXPECT_EQ(Tree(window->menuBar()->actions()),
-              "Game [New Game, Load Game, Save Game, Online Top Ten Scores, Highest Score, Exit], "
+              "Game [New Game, Load Game, Save Game, Online Top Ten Scores, Highest Score, "
+              "Statistics, Exit], "
               "Options [Card Deck, Table Color, Table Picture, No Music, No Sound, Random Table "
               "Color, Show Log, AI Level [Easy(dumb), Medium*, Hard, Expert, Behavior [Aggressive, "
               "Defensive, Balanced*], Random Odd Numbers [Pickup more than one card, Easy dumb "
               "moves]], Your Name, Show melds horizontally, Table Size [Fit to Window*, 100%, "
-              "125%, 150%, 175%, 200%]], "
-              "Help [About, Manual], Meld, Discard");
+              "125%, 150%, 175%, 200%], Quick Play], "
+              "Help [About, Manual, Keyboard Shortcuts], Meld, Discard");
     EXPECT_EQ(window->action("Manual1")->shortcut(), QKeySequence(Qt::Key_F1));
     EXPECT_EQ(window->tableColor(), QColor(0, 0x80, 0));
     EXPECT_FALSE(window->hasTablePicture());

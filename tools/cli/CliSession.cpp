@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "game/Random.h"
+#include "persist/Statistics.h"
 #include "tools/cli/CardText.h"
 
 namespace skelda {
@@ -224,8 +225,15 @@ bool CliSession::Execute(const std::string& rawLine) {
             g.YourName1Click();
         else if (item == "odds-pickup" || item == "odds-easy")
             g.OddsDialog(item == "odds-pickup");
+        else if (item == "statistics")
+            out_ << "STATISTICS " << JsonString(StatisticsReport(ReadStatistics(host_->Settings())))
+                 << '\n';
+        else if (item == "reset-statistics")
+            ResetStatistics(host_->Settings());
         else
-            Error("menu takes highest-score, top-ten, your-name, odds-pickup or odds-easy");
+            Error(
+                "menu takes highest-score, top-ten, your-name, odds-pickup, odds-easy, statistics "
+                "or reset-statistics");
     } else if (cmd == "close") {
         if (noArgs() && g.FormCloseQuery()) out_ << "CLOSED\n";
     } else if (cmd == "shutdown") {
