@@ -155,6 +155,7 @@ void TSkelda::LayOut() {
     PlaceNotice();
     InvalidateBackground();
     if (rescaled && pixelRatio_ > 0) RenderCardImages();
+    SyncTableSizeMenu();
 }
 
 void TSkelda::keyPressEvent(QKeyEvent* event) {
