@@ -120,8 +120,12 @@ public:
     // pixel ratio times it (CardPictureRatio), so they stay sharp at every size.
     qreal TableScale() const { return scale_; }
     const QPixmap& CardShadow();
-    // A position on one of the table's widgets in the table's logical pixels.
-    QPointF ToLogical(QPointF widgetPos) const { return widgetPos / scale_; }
+    // A position on one of the table's widgets in the table's logical pixels: those of the
+    // middle of the screen pixel under it, less half a pixel, so that rounding gives the
+    // logical pixel that the table drew there (it puts each edge on the nearest screen pixel).
+    QPointF ToLogical(QPointF widgetPos) const {
+        return (widgetPos + QPointF(0.5, 0.5) / devicePixelRatioF()) / scale_ - QPointF(0.5, 0.5);
+    }
     // How dark (0..255) a black plate behind white text must be over the table at a
     // widget's logical rectangle for the text to keep a contrast of at least 4.5:1.
     int PlateAlpha(QWidget& widget, const QRectF& logicalRect);

@@ -239,6 +239,21 @@ TEST_P(TableSizes, EveryControlAndEveryCardIndexShows) {
         }
     }
 
+    // A click is read in the logical pixels the table drew: the first screen pixel of each
+    // hand card picks it, the one before it the card before.
+    QWidget* hand = window->areaWidget(Area::PaintBox4);
+    for (int i = 1; i < static_cast<int>(g.YourHand.size()); ++i) {
+        const qreal edge = std::round(CardStep * i * s * dpr) / dpr;
+        for (int first : {0, 1}) {
+            const int x = static_cast<int>(std::ceil(edge - 1e-9)) - 1 + first;
+            const int card = i - 1 + first;
+            const uint8_t before = g.YourHand[card].Flags;
+            QTest::mouseClick(hand, Qt::LeftButton, {}, QPoint(x, hand->height() / 2));
+            EXPECT_NE(g.YourHand[card].Flags & Selected, before & Selected)
+                << "pixel " << x << " should pick card " << card;
+        }
+    }
+
     // A notice on the table covers neither the face nor any card.
     window->ShowBalloon("Skelda", "A notice");
     QWidget* notice = window->noticeBubble();
