@@ -19,9 +19,16 @@ import time
 program, outdir = sys.argv[1], sys.argv[2]
 os.makedirs(outdir, exist_ok=True)
 
-# Where things are on a 1280 x 800 screen: the menu bar takes the top 19 pixels (measured
-# below), the bands are a fifth of the rest each.
+# Where things are on a 1280 x 800 screen: the menu bar takes the top 19 pixels, and the
+# table below it is drawn at the scale "Fit to Window" takes, the largest hundredth at which
+# a logical table of 1000 x 660 fits. The bands are a fifth of the logical height each.
 MENU = 19
+SCALE = int(min(1280 / 1000, (800 - MENU) / 660) * 100) / 100
+
+
+def at(x, y):
+    """A logical point of the table on the screen."""
+    return (round(x * SCALE), MENU + round(y * SCALE))
 
 
 def sh(*args):
@@ -79,12 +86,15 @@ def dismiss(answer="Return"):
 
 
 time.sleep(3)
-H = (800 - MENU) // 5
-band4 = MENU + 2 * H          # stock and pile
-hand_top = MENU + 800 - MENU - H + 15
-stock = (60, band4 + 15 + 48)
-meld_button = (8 + 37, band4 + 120 + 12)
-discard_button = (88 + 37, band4 + 120 + 12)
+LOGICAL_HEIGHT = int((800 - MENU) / SCALE + 1e-6)
+H = LOGICAL_HEIGHT // 5
+band4 = 2 * H  # stock and pile
+hand_top = LOGICAL_HEIGHT - H + 15
+stock = at(60, band4 + 15 + 48)
+# The buttons lie below the stock's cards, 19 to 25 high as the band leaves room.
+button_y = band4 + 15 + 96 + 9
+meld_button = at(8 + 37, button_y)
+discard_button = at(88 + 37, button_y)
 
 
 def card_x(i, n):
@@ -92,7 +102,7 @@ def card_x(i, n):
 
 
 def hand_click(i, n, button=1):
-    click(card_x(i, n), hand_top + 50, button)
+    click(*at(card_x(i, n), hand_top + 50), button)
 
 
 def wait_for(pred, timeout=60):
