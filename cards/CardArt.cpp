@@ -247,7 +247,7 @@ void DrawCornerIndex(QPainter& p, int suit, int rank, const QColor& color, qreal
     p.save();
     p.scale(size, size);
     DrawRank(p, rank, QPointF(4.65, 6.0), 8.7, color);
-    DrawPip(p, suit, QPointF(11.8, 11.75), 8.5, false, color);
+    DrawPip(p, suit, QPointF(11.75, 11.75), 8.4, false, color);
     p.restore();
 }
 

@@ -10,6 +10,7 @@
 
 #include "ContactSheet.h"
 #include "cards/CardArt.h"
+#include "cards/CardArtPaint.h"
 
 using namespace skelda;
 
@@ -146,6 +147,32 @@ TEST(CardArt, TheSixteenPixelCornerAloneTellsRankAndSuit) {
                               minimum)
                         << "suit " << suit << ", ranks " << a << " and " << b;
     }
+}
+
+// The corner index takes any colour and grows with its size factor, staying inside its
+// square: at size 2 it is the index of size 1 drawn twice as large.
+TEST(CardArt, TheCornerIndexRecoloursAndGrowsInsideItsSquare) {
+    auto index = [](qreal size, qreal ratio, const QColor& color) {
+        QImage img = cardart::NewCanvas(40, 40, ratio);
+        img.fill(Qt::white);
+        QPainter p;
+        cardart::BeginPainter(p, img);
+        cardart::DrawCornerIndex(p, 2, 9, color, size);
+        p.end();
+        return img.convertToFormat(QImage::Format_ARGB32);
+    };
+    const QImage big = index(2.0, 1.0, Qt::blue);
+    int inside = 0;
+    for (int y = 0; y < big.height(); ++y)
+        for (int x = 0; x < big.width(); ++x) {
+            const QRgb px = big.pixel(x, y);
+            if (px == qRgb(255, 255, 255)) continue;
+            EXPECT_TRUE(x < 32 && y < 32) << x << "," << y;
+            EXPECT_GE(qBlue(px), qRed(px)) << "drawn in the colour given";
+            ++inside;
+        }
+    EXPECT_GT(inside, 150);
+    EXPECT_LE(DifferingPixels(big, index(1.0, 2.0, Qt::blue)), 8);
 }
 
 TEST(CardArt, TheIndexIsRepeatedUpsideDownInTheOppositeCorner) {
