@@ -52,8 +52,11 @@ constexpr int TableSizeFit = 0;
 constexpr int TableSizeSteps[] = {100, 125, 150, 175, 200};
 // The narrowest logical table: the stock area, a pile of 20 cards and the lines beside it.
 constexpr int MinTableWidth = 1000;
-constexpr qreal MinTableScale = 0.25;  // Fit in a window too small for anything
-constexpr qreal MaxTableScale = 8.0;
+// Fit's bounds: a window too small for anything still gets cards of half size, and the
+// card pictures, drawn at the screen's pixel ratio times the scale, keep within the ratios
+// they are drawn at (0.5 to 8) on screens of ratio 1 and 2.
+constexpr qreal MinTableScale = 0.5;
+constexpr qreal MaxTableScale = 4.0;
 // A stored value that is not one of the choices reads as Fit.
 int TableSizeFromStored(uint32_t stored);
 // Whether a logical table of this size has a place for everything: at least MinTableWidth

@@ -70,6 +70,7 @@ TEST(Layout, TableScaleAndButtonsInShortBands) {
     EXPECT_DOUBLE_EQ(TableScale(TableSizeFit, QSize(3840, 2130)), 3.22);
     EXPECT_DOUBLE_EQ(TableScale(TableSizeFit, QSize(900, 2000)), 0.9);  // narrow: the width
     EXPECT_DOUBLE_EQ(TableScale(TableSizeFit, QSize(10, 10)), MinTableScale);
+    EXPECT_DOUBLE_EQ(TableScale(TableSizeFit, QSize(8000, 6000)), MaxTableScale);
     EXPECT_DOUBLE_EQ(TableScale(150, QSize(1920, 1050)), 1.5);
     EXPECT_DOUBLE_EQ(TableScale(150, QSize(1366, 705)), 1.06) << "150% does not fit: Fit";
     EXPECT_TRUE(StepFits(100, QSize(1366, 705)));
