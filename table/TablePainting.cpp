@@ -250,13 +250,22 @@ void ScatterLayer::paintEvent(QPaintEvent*) {
 
 NoticeBubble::NoticeBubble(TSkelda& table, QWidget* parent) : QWidget(parent), table_(table) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
-    resize(LogicalSize);
+    resize(size_);
     hide();
+}
+
+QRect NoticeBubble::textRect() const {
+    return QRect(14, 30, size_.width() - 28, size_.height() - 38);
 }
 
 void NoticeBubble::Show(const QString& title, const QString& text, int ms) {
     title_ = title;
     text_ = text;
+    // As many lines as the text needs at the bubble's width, never fewer than one.
+    constexpr int width = 340, textWidth = width - 28;
+    const QRect needed =
+        QFontMetrics(font()).boundingRect(QRect(0, 0, textWidth, 2000), Qt::TextWordWrap, text_);
+    size_ = QSize(width, 38 + std::max(needed.height(), 26));
     show();
     raise();
     update();
@@ -266,7 +275,7 @@ void NoticeBubble::Show(const QString& title, const QString& text, int ms) {
 void NoticeBubble::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.scale(table_.TableScale(), table_.TableScale());
-    const QSize size = LogicalSize;
+    const QSize size = size_;
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(QColor(255, 255, 255, 90), 1));
     p.setBrush(QColor(20, 28, 20, 220));
@@ -277,7 +286,7 @@ void NoticeBubble::paintEvent(QPaintEvent*) {
     p.setPen(Qt::white);
     p.drawText(QRect(14, 8, size.width() - 28, 20), Qt::AlignLeft | Qt::AlignVCenter, title_);
     p.setFont(font());
-    p.drawText(QRect(14, 30, size.width() - 28, 26), Qt::AlignLeft | Qt::AlignVCenter, text_);
+    p.drawText(textRect(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, text_);
 }
 
 // ----- The table's painting -----
@@ -391,7 +400,7 @@ const QPixmap& TSkelda::CardShadow() {
 // strip between its cards and the face, else the free space beside the discard pile,
 // else the human's meld area's lower right.
 void TSkelda::PlaceNotice() {
-    const QSize size = NoticeBubble::LogicalSize;
+    const QSize size = notice_->logicalSize();
     const Bands b = FormResize(logical_.width(), logical_.height());
     auto span = [](size_t cards) {
         return cards == 0 ? 0 : CardStep * static_cast<int>(cards - 1) + CardWidth;
