@@ -180,8 +180,7 @@ bool TSkelda::eventFilter(QObject* watched, QEvent* event) {
             if (band->isVisible()) own -= band->geometry();
         if (own.isEmpty()) return true;
         QPainter p(surface_);
-        p.setClipRegion(own);
-        PaintTable(p, *surface_);
+        PaintTable(p, *surface_, own);
         return true;
     }
     return QMainWindow::eventFilter(watched, event);

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <random>
+#include <type_traits>
 
 #include "cards/CardArt.h"
 #include "cards/CardPictures.h"
@@ -26,6 +27,32 @@ MouseButton ToButton(Qt::MouseButton b) {
     if (b == Qt::RightButton) return MouseButton::Right;
     if (b == Qt::MiddleButton) return MouseButton::Middle;
     return MouseButton::Left;
+}
+
+// The golden edge of a card the computer used in its last turn, drawn once per pixel
+// ratio: a wide soft stroke and a narrow bright one, MarkMargin pixels past the card.
+constexpr int MarkMargin = 2;
+const QImage& MarkFrame(qreal ratio) {
+    static qreal madeAt = 0;
+    static QImage frame;
+    if (madeAt != ratio) {
+        madeAt = ratio;
+        frame = QImage(
+            (QSizeF(CardWidth + 2 * MarkMargin, CardHeight + 2 * MarkMargin) * ratio).toSize(),
+            QImage::Format_ARGB32_Premultiplied);
+        frame.setDevicePixelRatio(ratio);
+        frame.fill(Qt::transparent);
+        QPainter p(&frame);
+        p.translate(MarkMargin, MarkMargin);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setBrush(Qt::NoBrush);
+        const QRectF card(1.0, 1.0, CardWidth - 2.0, CardHeight - 2.0);
+        p.setPen(QPen(QColor(255, 190, 0, 110), 4));
+        p.drawRoundedRect(card, 5, 5);
+        p.setPen(QPen(QColor(255, 200, 40), 2));
+        p.drawRoundedRect(card, 5, 5);
+    }
+    return frame;
 }
 
 // Draws the card canvas calls with the window's card pictures. Each card throws a soft
@@ -58,24 +85,24 @@ public:
     void EmptySlot(int x, int y) override { Blit(x, y, empty_); }
     void StockEnd(int x, int y) override { Blit(x, y, cross_); }
     void FaceIcon(bool behind, int x, int y) override { Blit(x, y, behind ? behind_ : ahead_); }
-    void Blit(qreal x, qreal y, const QPixmap& pm) {
+    void Blit(qreal x, qreal y, const QPixmap& pm) { BlitPart(x, y, pm, pm.rect()); }
+    // The part `source` (in the picture's own pixels) of a picture whose top left would be
+    // at (x, y).
+    template <typename Picture>
+    void BlitPart(qreal x, qreal y, const Picture& pm, const QRect& source) {
         const QPointF at(std::round(x * scale_ * dpr_) / dpr_,
                          std::round(y * scale_ * dpr_) / dpr_);
-        p_.drawPixmap(QRectF(at, QSizeF(pm.size()) / dpr_), pm, QRectF(pm.rect()));
+        const QRectF to(at + QPointF(source.topLeft()) / dpr_, QSizeF(source.size()) / dpr_);
+        if constexpr (std::is_same_v<Picture, QImage>)
+            p_.drawImage(to, pm, QRectF(source));
+        else
+            p_.drawPixmap(to, pm, QRectF(source));
     }
     // A golden edge round the card; the part of it that shows past the next card is
     // enough to pick the card out.
     void Mark(int x, int y) override {
-        p_.save();
-        p_.scale(scale_, scale_);
-        p_.setRenderHint(QPainter::Antialiasing);
-        p_.setBrush(Qt::NoBrush);
-        const QRectF card(x + 1.0, y + 1.0, CardWidth - 2.0, CardHeight - 2.0);
-        p_.setPen(QPen(QColor(255, 190, 0, 110), 4));
-        p_.drawRoundedRect(card, 5, 5);
-        p_.setPen(QPen(QColor(255, 200, 40), 2));
-        p_.drawRoundedRect(card, 5, 5);
-        p_.restore();
+        const QImage& frame = MarkFrame(t_.CardPictureRatio());
+        BlitPart(x - MarkMargin, y - MarkMargin, frame, frame.rect());
     }
     void Note(int x, int y, const std::string& text) override {
         const qreal width = area_.width() / t_.TableScale() - x - 6;
@@ -98,7 +125,22 @@ public:
     }
 
 private:
-    void Shadow(int x, int y) { Blit(x - 2, y + 1, t_.CardShadow()); }
+    // The shadow lies 2 pixels left of the card and 1 below it; only its left and bottom
+    // strips and the top right corner show past the card (its corners are round), so
+    // only those are drawn.
+    void Shadow(int x, int y) {
+        const QPixmap& shadow = t_.CardShadow();
+        const qreal r = shadow.devicePixelRatio();
+        auto part = [&](int left, int top, int width, int height) {
+            const QRect device =
+                QRectF(left * r, top * r, width * r, height * r).toAlignedRect() & shadow.rect();
+            if (!device.isEmpty()) BlitPart(x - 2, y + 1, shadow, device);
+        };
+        constexpr int corner = 6;  // the card's corner radius and a pixel
+        part(0, 0, 2 + corner, CardHeight + 1);
+        part(0, CardHeight - corner, CardWidth + 1, corner + 1);
+        part(CardWidth - corner, 0, corner + 1, corner + 1);
+    }
     QPainter& p_;
     TSkelda& t_;
     QWidget& area_;
@@ -155,8 +197,7 @@ void GroupFrame::paintEvent(QPaintEvent*) {
     QRegion own(rect());
     for (const PaintArea* area : findChildren<PaintArea*>(Qt::FindDirectChildrenOnly))
         own -= area->geometry();
-    p.setClipRegion(own);
-    table_.PaintTable(p, *this);
+    table_.PaintTable(p, *this, own);
     const qreal s = table_.TableScale();
     p.scale(s, s);
     p.setRenderHint(QPainter::Antialiasing);
@@ -345,13 +386,15 @@ const QPixmap& TSkelda::Background() {
     return backgroundPixmap_;
 }
 
-// Under every widget of the table: its part of the one background. Called before the
-// painter is scaled.
-void TSkelda::PaintTable(QPainter& p, QWidget& w) {
+// Under every widget of the table: its part of the one background (the whole widget, or
+// the given part of it), copied rectangle by rectangle: a copy under a clip region takes
+// the painter's slow path. Called before the painter is scaled.
+void TSkelda::PaintTable(QPainter& p, QWidget& w, const QRegion& part) {
     const QPixmap& bg = Background();
     const qreal dpr = bg.devicePixelRatio();
-    const QPoint origin = w.mapTo(surface_, QPoint(0, 0));
-    p.drawPixmap(QRectF(w.rect()), bg, QRectF(QPointF(origin) * dpr, QSizeF(w.size()) * dpr));
+    const QPointF origin = w.mapTo(surface_, QPoint(0, 0));
+    for (const QRect& r : part.isEmpty() ? QRegion(w.rect()) : part)
+        p.drawPixmap(QRectF(r), bg, QRectF((origin + r.topLeft()) * dpr, QSizeF(r.size()) * dpr));
 }
 
 int TSkelda::PlateAlpha(QWidget& w, const QRectF& logical) {
