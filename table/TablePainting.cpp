@@ -9,7 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <random>
-#include <type_traits>
+#include <vector>
 
 #include "cards/CardArt.h"
 #include "cards/CardPictures.h"
@@ -58,7 +58,9 @@ const QImage& MarkFrame(qreal ratio) {
 // Draws the card canvas calls with the window's card pictures. Each card throws a soft
 // shadow onto the one below it, so the overlapping corners read clearly. The canvas takes
 // the table's logical pixels; pictures, rendered at the table's pixel ratio, are put on
-// whole device pixels and copied one to one, which keeps them sharp and fast.
+// whole device pixels and copied one to one, which keeps them sharp and fast. The pictures
+// are collected first and copied at Flush, each without the parts that later cards hide
+// under their opaque middles: of a fanned card only its visible edge is copied.
 class PixmapCanvas : public CardCanvas {
 public:
     PixmapCanvas(QPainter& p, TSkelda& t, QWidget& area, const QPixmap& back, const QPixmap& empty,
@@ -73,38 +75,32 @@ public:
           behind_(behind),
           scale_(t.TableScale()),
           dpr_(area.devicePixelRatioF()) {}
+    ~PixmapCanvas() override { Flush(); }
 
     void Face(int x, int y, TCard c) override {
-        Shadow(x, y);
-        Blit(x, y, t_.FacePixmap(c.Suit % 4, c.Rank % 13));
+        Card(x, y, t_.FacePixmap(c.Suit % 4, c.Rank % 13));
     }
-    void Back(int x, int y) override {
-        Shadow(x, y);
-        Blit(x, y, back_);
+    void Back(int x, int y) override { Card(x, y, back_); }
+    void EmptySlot(int x, int y) override { Add(x, y, &empty_, nullptr, empty_.rect()); }
+    void StockEnd(int x, int y) override { Add(x, y, &cross_, nullptr, cross_.rect()); }
+    void FaceIcon(bool behind, int x, int y) override {
+        const QPixmap& icon = behind ? behind_ : ahead_;
+        Add(x, y, &icon, nullptr, icon.rect());
     }
-    void EmptySlot(int x, int y) override { Blit(x, y, empty_); }
-    void StockEnd(int x, int y) override { Blit(x, y, cross_); }
-    void FaceIcon(bool behind, int x, int y) override { Blit(x, y, behind ? behind_ : ahead_); }
-    void Blit(qreal x, qreal y, const QPixmap& pm) { BlitPart(x, y, pm, pm.rect()); }
-    // The part `source` (in the picture's own pixels) of a picture whose top left would be
-    // at (x, y).
-    template <typename Picture>
-    void BlitPart(qreal x, qreal y, const Picture& pm, const QRect& source) {
-        const QPointF at(std::round(x * scale_ * dpr_) / dpr_,
-                         std::round(y * scale_ * dpr_) / dpr_);
-        const QRectF to(at + QPointF(source.topLeft()) / dpr_, QSizeF(source.size()) / dpr_);
-        if constexpr (std::is_same_v<Picture, QImage>)
-            p_.drawImage(to, pm, QRectF(source));
-        else
-            p_.drawPixmap(to, pm, QRectF(source));
+    // A picture at (x, y) now, over everything collected so far.
+    void Blit(qreal x, qreal y, const QPixmap& pm) {
+        Flush();
+        Add(x, y, &pm, nullptr, pm.rect());
+        Flush();
     }
     // A golden edge round the card; the part of it that shows past the next card is
     // enough to pick the card out.
     void Mark(int x, int y) override {
         const QImage& frame = MarkFrame(t_.CardPictureRatio());
-        BlitPart(x - MarkMargin, y - MarkMargin, frame, frame.rect());
+        Add(x - MarkMargin, y - MarkMargin, nullptr, &frame, frame.rect());
     }
     void Note(int x, int y, const std::string& text) override {
+        Flush();
         const qreal width = area_.width() / t_.TableScale() - x - 6;
         if (width < 40) return;
         p_.save();
@@ -124,28 +120,80 @@ public:
         p_.restore();
     }
 
+    // Copies what was collected, in order, each picture less what later cards cover.
+    void Flush() {
+        const size_t n = pieces_.size();
+        std::vector<QRegion> shown(n);
+        QRegion covered;
+        for (size_t i = n; i-- > 0;) {
+            const Piece& piece = pieces_[i];
+            shown[i] = QRegion(piece.source.translated(piece.at)) - covered;
+            if (!piece.opaque.isEmpty()) covered += piece.opaque;
+        }
+        for (size_t i = 0; i < n; ++i) {
+            const Piece& piece = pieces_[i];
+            for (const QRect& r : shown[i]) {
+                const QRectF to(QPointF(r.topLeft()) / dpr_, QSizeF(r.size()) / dpr_);
+                const QRectF from(r.translated(-piece.at));
+                if (piece.image)
+                    p_.drawImage(to, *piece.image, from);
+                else
+                    p_.drawPixmap(to, *piece.pixmap, from);
+            }
+        }
+        pieces_.clear();
+    }
+
 private:
-    // The shadow lies 2 pixels left of the card and 1 below it; only its left and bottom
-    // strips and the top right corner show past the card (its corners are round), so
-    // only those are drawn.
-    void Shadow(int x, int y) {
+    // One picture (or the part `source` of it, in its own pixels) whose top left lies at
+    // `at` in device pixels; `opaque` is what it hides entirely, in device pixels.
+    struct Piece {
+        QPoint at;
+        const QPixmap* pixmap;
+        const QImage* image;
+        QRect source;
+        QRect opaque;
+    };
+
+    QPoint Device(qreal x, qreal y) const {
+        return QPoint(static_cast<int>(std::lround(x * scale_ * dpr_)),
+                      static_cast<int>(std::lround(y * scale_ * dpr_)));
+    }
+    void Add(qreal x, qreal y, const QPixmap* pm, const QImage* img, const QRect& source,
+             const QRect& opaque = QRect()) {
+        if (source.isEmpty()) return;
+        pieces_.push_back({Device(x, y), pm, img, source, opaque});
+    }
+
+    // A card and its shadow. The shadow lies 2 pixels left of the card and 1 below it;
+    // only its left and bottom strips and the top right corner show past the card (its
+    // corners are round), so only those are drawn. The card hides everything under it
+    // but its round corners.
+    void Card(int x, int y, const QPixmap& pm) {
         const QPixmap& shadow = t_.CardShadow();
         const qreal r = shadow.devicePixelRatio();
-        auto part = [&](int left, int top, int width, int height) {
-            const QRect device =
-                QRectF(left * r, top * r, width * r, height * r).toAlignedRect() & shadow.rect();
-            if (!device.isEmpty()) BlitPart(x - 2, y + 1, shadow, device);
-        };
         constexpr int corner = 6;  // the card's corner radius and a pixel
-        part(0, 0, 2 + corner, CardHeight + 1);
-        part(0, CardHeight - corner, CardWidth + 1, corner + 1);
-        part(CardWidth - corner, 0, corner + 1, corner + 1);
+        // In the shadow's own pixels, side by side without overlapping, since each blends.
+        const int w = shadow.width(), h = shadow.height();
+        const int left = static_cast<int>(std::ceil((2 + corner) * r));
+        const int bottom = static_cast<int>(std::floor((CardHeight - corner) * r));
+        const int right = static_cast<int>(std::floor((CardWidth - corner) * r));
+        const int top = static_cast<int>(std::ceil((corner + 1) * r));
+        Add(x - 2, y + 1, &shadow, nullptr, QRect(0, 0, left, h));
+        Add(x - 2, y + 1, &shadow, nullptr, QRect(left, bottom, w - left, h - bottom));
+        Add(x - 2, y + 1, &shadow, nullptr, QRect(right, 0, w - right, std::min(top, bottom)));
+        const QPoint at = Device(x, y);
+        const int inset = static_cast<int>(std::ceil(corner * pm.devicePixelRatio()));
+        Add(x, y, &pm, nullptr, pm.rect(),
+            pm.rect().translated(at).adjusted(inset, inset, -inset, -inset));
     }
+
     QPainter& p_;
     TSkelda& t_;
     QWidget& area_;
     const QPixmap &back_, &empty_, &cross_, &ahead_, &behind_;
     qreal scale_, dpr_;
+    std::vector<Piece> pieces_;
 };
 
 }  // namespace
@@ -478,6 +526,7 @@ void TSkelda::PaintAreaContent(PaintArea& a) {
     PixmapCanvas canvas(p, *this, a, back_, emptySlot_, stockEnd_, aheadIcon_, behindIcon_);
     PaintAreaCards(a.area(), game_, canvas, view_,
                    static_cast<int>(std::lround(a.width() / scale_)));
+    canvas.Flush();
     if (a.area() == Area::PaintBox6 && pickupMarker_)
         canvas.Blit(pickupMarker_->x(), pickupMarker_->y(), marker_);
     PaintKeyboardFocus(p, a.area());
