@@ -9,6 +9,10 @@
 # race against each other too, each start interleaved with the others', and each gets its
 # median and its ratio to the first and to the peer. SKELDA_RACE_PEER=none leaves the peer
 # out; SKELDA_RACE_PEER=PROGRAM races another one. build/app/window-mapped is the stopwatch.
+# SKELDA_RACE_HOLD_MS=N keeps each program N ms after its window is mapped and reads its
+# resident memory then (20000: after the deal), printed beside the times.
+# SKELDA_RACE_AUDIO=DRIVER picks SDL's audio driver (default dummy; "none" for a machine
+# without a sound device).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 rounds=${1:-11}
@@ -46,12 +50,14 @@ for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; slee
 run() {
   local name=$1 program=$2 home
   home=$(mktemp -d "$work/home.XXXXXX")
-  local -a title=()
+  local -a title=() hold=()
   [ "$name" != peer ] && title=(--title Skelda)
+  [ -n "${SKELDA_RACE_HOLD_MS:-}" ] && hold=(--hold "$SKELDA_RACE_HOLD_MS")
   if out=$(cd "$home" && HOME=$home XDG_CONFIG_HOME=$home/config XDG_DATA_HOME=$home/data \
-           XDG_CACHE_HOME=$home/cache SDL_AUDIODRIVER=dummy \
-           "$watch" "${title[@]}" -- "$program" 2>/dev/null); then
+           XDG_CACHE_HOME=$home/cache SDL_AUDIODRIVER=${SKELDA_RACE_AUDIO:-dummy} \
+           "$watch" "${title[@]}" "${hold[@]}" -- "$program" 2>/dev/null); then
     awk '/mapped-ms/ {print $2}' <<<"$out" >>"$work/$name.times"
+    awk '/rss-kb/ {print $2}' <<<"$out" >>"$work/$name.rss"
   else
     echo "  $name: no window" >&2
   fi
@@ -70,7 +76,7 @@ program_of() {
 
 # A start of each first, not counted: the libraries into the page cache.
 for c in "${contenders[@]}"; do run "$c" "$(program_of "$c")"; done
-rm -f "$work"/*.times
+rm -f "$work"/*.times "$work"/*.rss
 for r in $(seq "$rounds"); do
   # The order turns every round, so no contender always goes first.
   n=${#contenders[@]}
@@ -93,6 +99,10 @@ for c in "${contenders[@]}"; do
   fi
   if [ "$c" != skelda0 ] && [ "$c" != peer ]; then
     line+=$(awk -v a="$m" -v b="$first" 'BEGIN { printf "   %.2f x the first", a / b }')
+  fi
+  if [ -s "$work/$c.rss" ]; then
+    line+=$(awk -v k="$(median "$work/$c.rss")" -v h="$SKELDA_RACE_HOLD_MS" \
+            'BEGIN { printf "   resident %.1f MB after %d ms", k / 1024, h }')
   fi
   echo "$line"
 done
