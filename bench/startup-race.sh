@@ -106,4 +106,5 @@ for c in "${contenders[@]}"; do
   fi
   echo "$line"
 done
-[ -n "$peer" ] || echo "  (no peer: install aisleriot to race GNOME's solitaire)"
+[ -n "$peer" ] || [ "${SKELDA_RACE_PEER:-}" = none ] ||
+  echo "  (no peer: install aisleriot to race GNOME's solitaire)"

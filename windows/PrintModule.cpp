@@ -18,7 +18,9 @@ PrintFunction LoadPrinting(QString& error) {
     if (loaded) return loaded;
     const QStringList folders =
         moduleFolder.isEmpty()
-            ? QStringList{QCoreApplication::applicationDirPath(), QStringLiteral(SKELDA_MODULE_DIR)}
+            ? QStringList{QCoreApplication::applicationDirPath(),
+                          QCoreApplication::applicationDirPath() + "/" SKELDA_MODULE_FROM_BIN,
+                          QStringLiteral(SKELDA_MODULE_DIR)}
             : QStringList{moduleFolder};
     for (const QString& folder : folders) {
         QLibrary module(QDir(folder).filePath(QStringLiteral("skelda-print")));

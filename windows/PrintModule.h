@@ -1,5 +1,6 @@
 // Printing lives in the module skelda-print (windows/print), loaded on first use: beside
-// the program first, then in the installed library folder.
+// the program first, then in the library folder of the prefix the program is installed
+// in, then in the configured one.
 #pragma once
 
 #include <QString>
