@@ -305,10 +305,22 @@ TEST_F(KeyboardTest, EnterInStatisticsClosesAndTheResetQuestionDefaultsToNo) {
         QTest::keyClick(modal, Qt::Key_Return);
         return title;
     };
-    QStringList closed;
+    QStringList closed, stray;
+    // Whatever is still up a second later should not have been: it is noted and closed.
+    QTimer watchdog;
+    watchdog.setInterval(1000);
+    QObject::connect(&watchdog, &QTimer::timeout, [&] {
+        if (auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            stray << modal->windowTitle();
+            modal->reject();
+        }
+    });
+    watchdog.start();
     QTimer::singleShot(20, [&] { closed << enter(); });
     window->action("Statistics1")->trigger();
+    watchdog.stop();
     EXPECT_EQ(closed, QStringList{"Statistics"});
+    EXPECT_TRUE(stray.isEmpty()) << stray.join(", ").toStdString();
     EXPECT_EQ(store->ReadNumber("StatsWon"), 3u);
 
     QStringList answered;
