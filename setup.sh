@@ -9,7 +9,7 @@ packages=(cmake ninja-build g++ clang-14 libclang-rt-14-dev pkg-config
   llvm lld
   xvfb xauth imagemagick xdotool fonts-dejavu-core
   libcpp-httplib-dev libssl-dev libsqlite3-dev openssl chromium
-  dpkg-dev file appstream desktop-file-utils)
+  dpkg-dev file appstream desktop-file-utils groff-base man-db)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

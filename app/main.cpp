@@ -10,6 +10,7 @@
 #include <QSessionManager>
 #include <QStyleFactory>
 #include <QTimer>
+#include <QWindow>
 #include <cstdio>
 #include <cstring>
 
@@ -28,6 +29,25 @@ public:
         return QProxyStyle::styleHint(hint, option, widget, ret);
     }
 };
+// Starts the game once, after the window's first expose has been handled (and so
+// painted).
+class StartWhenShown : public QObject {
+public:
+    explicit StartWhenShown(skelda::TSkelda& table) : table_(table) {
+        if (QWindow* w = table.windowHandle()) w->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Expose && static_cast<QWindow*>(watched)->isExposed()) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, &table_, [this] { table_.StartGame(); });
+        }
+        return false;
+    }
+
+private:
+    skelda::TSkelda& table_;
+};
+
 void Name() {
     QCoreApplication::setOrganizationName(QStringLiteral("Brelt"));
     QCoreApplication::setApplicationName(QStringLiteral("Skelda"));
@@ -65,6 +85,10 @@ int main(int argc, char** argv) {
         ReadOptions(text);
         return 0;
     }
+    // The table is drawn by the raster engine alone: without this the X platform loads
+    // the OpenGL libraries at start-up for nothing.
+    if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
+        qputenv("QT_XCB_GL_INTEGRATION", "none");
     QApplication app(argc, argv);
     Name();
     ReadOptions(app);
@@ -105,6 +129,10 @@ int main(int argc, char** argv) {
         table.resize(screen->availableGeometry().size());
     table.showMaximized();
 
-    QTimer::singleShot(0, &table, [&table] { table.StartGame(); });
+    // The game, its sound device and its music start once the table has been drawn on
+    // screen (the first expose is painted before the queued start runs), or after a
+    // second should the window never be exposed.
+    StartWhenShown startWhenShown(table);
+    QTimer::singleShot(1000, &table, [&table] { table.StartGame(); });
     return QApplication::exec();
 }

@@ -141,9 +141,14 @@ QPixmap RingPixmap(qreal devicePixelRatio) {
 }
 
 QIcon ProgramIcon() {
-    QIcon icon;
-    for (int size : {16, 24, 32, 48, 64, 128, 256}) icon.addPixmap(IconAt(size));
-    return icon;
+    // Drawn once: the window, the notification area and the about box all take it at
+    // start-up. Kept for the life of the process (never destroyed after the application).
+    static const QIcon* const icon = [] {
+        auto* made = new QIcon;
+        for (int size : {16, 24, 32, 48, 64, 128, 256}) made->addPixmap(IconAt(size));
+        return made;
+    }();
+    return *icon;
 }
 
 QPixmap OpponentAheadPixmap(qreal devicePixelRatio) {

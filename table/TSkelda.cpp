@@ -45,7 +45,6 @@ TSkelda::TSkelda(TableOptions options) : options_(std::move(options)), game_(*th
     settings_ = options_.settings ? std::move(options_.settings) : DefaultSettings();
     if (options_.workingFolder.isEmpty()) options_.workingFolder = QDir::currentPath();
     if (!options_.installedFolders) options_.installedFolders = InstalledDataFolders();
-    if (options_.audio) audio_ = std::make_unique<Audio>();
     setWindowTitle(QStringLiteral("Skelda"));
     setObjectName(QStringLiteral("Skelda"));
     BuildWidgets();
@@ -181,8 +180,7 @@ bool TSkelda::eventFilter(QObject* watched, QEvent* event) {
             if (band->isVisible()) own -= band->geometry();
         if (own.isEmpty()) return true;
         QPainter p(surface_);
-        p.setClipRegion(own);
-        PaintTable(p, *surface_);
+        PaintTable(p, *surface_, own);
         return true;
     }
     return QMainWindow::eventFilter(watched, event);
@@ -366,7 +364,6 @@ void TSkelda::FormCreate() {
     action(QStringLiteral("NoMusic1"))->setChecked(noMusic);
     action(QStringLiteral("NoSound1"))->setChecked(game_.NoSound);
     musicFiles_.clear();
-    if (!noMusic) Timer3Timer();
     LoadStartupDeck();
     timer2_.start();
     SyncMenus();
@@ -426,6 +423,11 @@ void TSkelda::LoadStartupDeck() {
 void TSkelda::StartGame() {
     if (started_) return;
     started_ = true;
+    // The sound device and the first song come once the table is on screen: opening them
+    // loads the mixer and the soundfont, which the first picture need not wait for. The
+    // song still starts before the start-up sound, as it always did.
+    if (options_.audio && !audio_) audio_ = std::make_unique<Audio>();
+    if (!action(QStringLiteral("NoMusic1"))->isChecked()) Timer3Timer();
     // The game's part: names and its settings, the start-up sound, who opens, then the
     // saved game to resume or a new round.
     Run([this] { game_.Startup(); });

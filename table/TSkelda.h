@@ -110,7 +110,7 @@ public:
 
     // --- Called by the table's widgets ---
     void PaintAreaContent(PaintArea& area);
-    void PaintTable(QPainter& painter, QWidget& widget);
+    void PaintTable(QPainter& painter, QWidget& widget, const QRegion& part = QRegion());
     // A button released over an area at `pos`, in the area's logical pixels.
     void AreaReleased(Area area, Qt::MouseButton button, QPoint pos);
     void GroupReleased(int group, Qt::MouseButton button, QPoint pos);

@@ -130,8 +130,8 @@ void TSkelda::ShowBalloon(const std::string& title, const std::string& text) {
                                         1, 10)) {
         return;
     }
-    PlaceNotice();
     notice_->Show(QString::fromStdString(title), QString::fromStdString(text), 10000);
+    PlaceNotice();  // once its size for this text is known
 }
 
 void TSkelda::OpenWebAddress(const std::string& address) {

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <random>
+#include <vector>
 
 #include "cards/CardArt.h"
 #include "cards/CardPictures.h"
@@ -28,10 +29,38 @@ MouseButton ToButton(Qt::MouseButton b) {
     return MouseButton::Left;
 }
 
+// The golden edge of a card the computer used in its last turn, drawn once per pixel
+// ratio: a wide soft stroke and a narrow bright one, MarkMargin pixels past the card.
+constexpr int MarkMargin = 2;
+const QImage& MarkFrame(qreal ratio) {
+    static qreal madeAt = 0;
+    static QImage frame;
+    if (madeAt != ratio) {
+        madeAt = ratio;
+        frame = QImage(
+            (QSizeF(CardWidth + 2 * MarkMargin, CardHeight + 2 * MarkMargin) * ratio).toSize(),
+            QImage::Format_ARGB32_Premultiplied);
+        frame.setDevicePixelRatio(ratio);
+        frame.fill(Qt::transparent);
+        QPainter p(&frame);
+        p.translate(MarkMargin, MarkMargin);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setBrush(Qt::NoBrush);
+        const QRectF card(1.0, 1.0, CardWidth - 2.0, CardHeight - 2.0);
+        p.setPen(QPen(QColor(255, 190, 0, 110), 4));
+        p.drawRoundedRect(card, 5, 5);
+        p.setPen(QPen(QColor(255, 200, 40), 2));
+        p.drawRoundedRect(card, 5, 5);
+    }
+    return frame;
+}
+
 // Draws the card canvas calls with the window's card pictures. Each card throws a soft
 // shadow onto the one below it, so the overlapping corners read clearly. The canvas takes
 // the table's logical pixels; pictures, rendered at the table's pixel ratio, are put on
-// whole device pixels and copied one to one, which keeps them sharp and fast.
+// whole device pixels and copied one to one, which keeps them sharp and fast. The pictures
+// are collected first and copied at Flush, each without the parts that later cards hide
+// under their opaque middles: of a fanned card only its visible edge is copied.
 class PixmapCanvas : public CardCanvas {
 public:
     PixmapCanvas(QPainter& p, TSkelda& t, QWidget& area, const QPixmap& back, const QPixmap& empty,
@@ -46,38 +75,32 @@ public:
           behind_(behind),
           scale_(t.TableScale()),
           dpr_(area.devicePixelRatioF()) {}
+    ~PixmapCanvas() override { Flush(); }
 
     void Face(int x, int y, TCard c) override {
-        Shadow(x, y);
-        Blit(x, y, t_.FacePixmap(c.Suit % 4, c.Rank % 13));
+        Card(x, y, t_.FacePixmap(c.Suit % 4, c.Rank % 13));
     }
-    void Back(int x, int y) override {
-        Shadow(x, y);
-        Blit(x, y, back_);
+    void Back(int x, int y) override { Card(x, y, back_); }
+    void EmptySlot(int x, int y) override { Add(x, y, &empty_, nullptr, empty_.rect()); }
+    void StockEnd(int x, int y) override { Add(x, y, &cross_, nullptr, cross_.rect()); }
+    void FaceIcon(bool behind, int x, int y) override {
+        const QPixmap& icon = behind ? behind_ : ahead_;
+        Add(x, y, &icon, nullptr, icon.rect());
     }
-    void EmptySlot(int x, int y) override { Blit(x, y, empty_); }
-    void StockEnd(int x, int y) override { Blit(x, y, cross_); }
-    void FaceIcon(bool behind, int x, int y) override { Blit(x, y, behind ? behind_ : ahead_); }
+    // A picture at (x, y) now, over everything collected so far.
     void Blit(qreal x, qreal y, const QPixmap& pm) {
-        const QPointF at(std::round(x * scale_ * dpr_) / dpr_,
-                         std::round(y * scale_ * dpr_) / dpr_);
-        p_.drawPixmap(QRectF(at, QSizeF(pm.size()) / dpr_), pm, QRectF(pm.rect()));
+        Flush();
+        Add(x, y, &pm, nullptr, pm.rect());
+        Flush();
     }
     // A golden edge round the card; the part of it that shows past the next card is
     // enough to pick the card out.
     void Mark(int x, int y) override {
-        p_.save();
-        p_.scale(scale_, scale_);
-        p_.setRenderHint(QPainter::Antialiasing);
-        p_.setBrush(Qt::NoBrush);
-        const QRectF card(x + 1.0, y + 1.0, CardWidth - 2.0, CardHeight - 2.0);
-        p_.setPen(QPen(QColor(255, 190, 0, 110), 4));
-        p_.drawRoundedRect(card, 5, 5);
-        p_.setPen(QPen(QColor(255, 200, 40), 2));
-        p_.drawRoundedRect(card, 5, 5);
-        p_.restore();
+        const QImage& frame = MarkFrame(t_.CardPictureRatio());
+        Add(x - MarkMargin, y - MarkMargin, nullptr, &frame, frame.rect());
     }
     void Note(int x, int y, const std::string& text) override {
+        Flush();
         const qreal width = area_.width() / t_.TableScale() - x - 6;
         if (width < 40) return;
         p_.save();
@@ -97,13 +120,80 @@ public:
         p_.restore();
     }
 
+    // Copies what was collected, in order, each picture less what later cards cover.
+    void Flush() {
+        const size_t n = pieces_.size();
+        std::vector<QRegion> shown(n);
+        QRegion covered;
+        for (size_t i = n; i-- > 0;) {
+            const Piece& piece = pieces_[i];
+            shown[i] = QRegion(piece.source.translated(piece.at)) - covered;
+            if (!piece.opaque.isEmpty()) covered += piece.opaque;
+        }
+        for (size_t i = 0; i < n; ++i) {
+            const Piece& piece = pieces_[i];
+            for (const QRect& r : shown[i]) {
+                const QRectF to(QPointF(r.topLeft()) / dpr_, QSizeF(r.size()) / dpr_);
+                const QRectF from(r.translated(-piece.at));
+                if (piece.image)
+                    p_.drawImage(to, *piece.image, from);
+                else
+                    p_.drawPixmap(to, *piece.pixmap, from);
+            }
+        }
+        pieces_.clear();
+    }
+
 private:
-    void Shadow(int x, int y) { Blit(x - 2, y + 1, t_.CardShadow()); }
+    // One picture (or the part `source` of it, in its own pixels) whose top left lies at
+    // `at` in device pixels; `opaque` is what it hides entirely, in device pixels.
+    struct Piece {
+        QPoint at;
+        const QPixmap* pixmap;
+        const QImage* image;
+        QRect source;
+        QRect opaque;
+    };
+
+    QPoint Device(qreal x, qreal y) const {
+        return QPoint(static_cast<int>(std::lround(x * scale_ * dpr_)),
+                      static_cast<int>(std::lround(y * scale_ * dpr_)));
+    }
+    void Add(qreal x, qreal y, const QPixmap* pm, const QImage* img, const QRect& source,
+             const QRect& opaque = QRect()) {
+        if (source.isEmpty()) return;
+        pieces_.push_back({Device(x, y), pm, img, source, opaque});
+    }
+
+    // A card and its shadow. The shadow lies 2 pixels left of the card and 1 below it;
+    // only its left and bottom strips and the top right corner show past the card (its
+    // corners are round), so only those are drawn. The card hides everything under it
+    // but its round corners.
+    void Card(int x, int y, const QPixmap& pm) {
+        const QPixmap& shadow = t_.CardShadow();
+        const qreal r = shadow.devicePixelRatio();
+        constexpr int corner = 6;  // the card's corner radius and a pixel
+        // In the shadow's own pixels, side by side without overlapping, since each blends.
+        const int w = shadow.width(), h = shadow.height();
+        const int left = static_cast<int>(std::ceil((2 + corner) * r));
+        const int bottom = static_cast<int>(std::floor((CardHeight - corner) * r));
+        const int right = static_cast<int>(std::floor((CardWidth - corner) * r));
+        const int top = static_cast<int>(std::ceil((corner + 1) * r));
+        Add(x - 2, y + 1, &shadow, nullptr, QRect(0, 0, left, h));
+        Add(x - 2, y + 1, &shadow, nullptr, QRect(left, bottom, w - left, h - bottom));
+        Add(x - 2, y + 1, &shadow, nullptr, QRect(right, 0, w - right, std::min(top, bottom)));
+        const QPoint at = Device(x, y);
+        const int inset = static_cast<int>(std::ceil(corner * pm.devicePixelRatio()));
+        Add(x, y, &pm, nullptr, pm.rect(),
+            pm.rect().translated(at).adjusted(inset, inset, -inset, -inset));
+    }
+
     QPainter& p_;
     TSkelda& t_;
     QWidget& area_;
     const QPixmap &back_, &empty_, &cross_, &ahead_, &behind_;
     qreal scale_, dpr_;
+    std::vector<Piece> pieces_;
 };
 
 }  // namespace
@@ -155,8 +245,7 @@ void GroupFrame::paintEvent(QPaintEvent*) {
     QRegion own(rect());
     for (const PaintArea* area : findChildren<PaintArea*>(Qt::FindDirectChildrenOnly))
         own -= area->geometry();
-    p.setClipRegion(own);
-    table_.PaintTable(p, *this);
+    table_.PaintTable(p, *this, own);
     const qreal s = table_.TableScale();
     p.scale(s, s);
     p.setRenderHint(QPainter::Antialiasing);
@@ -250,13 +339,22 @@ void ScatterLayer::paintEvent(QPaintEvent*) {
 
 NoticeBubble::NoticeBubble(TSkelda& table, QWidget* parent) : QWidget(parent), table_(table) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
-    resize(LogicalSize);
+    resize(size_);
     hide();
+}
+
+QRect NoticeBubble::textRect() const {
+    return QRect(14, 30, size_.width() - 28, size_.height() - 38);
 }
 
 void NoticeBubble::Show(const QString& title, const QString& text, int ms) {
     title_ = title;
     text_ = text;
+    // As many lines as the text needs at the bubble's width, never fewer than one.
+    constexpr int width = 340, textWidth = width - 28;
+    const QRect needed =
+        QFontMetrics(font()).boundingRect(QRect(0, 0, textWidth, 2000), Qt::TextWordWrap, text_);
+    size_ = QSize(width, 38 + std::max(needed.height(), 26));
     show();
     raise();
     update();
@@ -266,7 +364,7 @@ void NoticeBubble::Show(const QString& title, const QString& text, int ms) {
 void NoticeBubble::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.scale(table_.TableScale(), table_.TableScale());
-    const QSize size = LogicalSize;
+    const QSize size = size_;
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(QColor(255, 255, 255, 90), 1));
     p.setBrush(QColor(20, 28, 20, 220));
@@ -277,7 +375,7 @@ void NoticeBubble::paintEvent(QPaintEvent*) {
     p.setPen(Qt::white);
     p.drawText(QRect(14, 8, size.width() - 28, 20), Qt::AlignLeft | Qt::AlignVCenter, title_);
     p.setFont(font());
-    p.drawText(QRect(14, 30, size.width() - 28, 26), Qt::AlignLeft | Qt::AlignVCenter, text_);
+    p.drawText(textRect(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, text_);
 }
 
 // ----- The table's painting -----
@@ -336,13 +434,15 @@ const QPixmap& TSkelda::Background() {
     return backgroundPixmap_;
 }
 
-// Under every widget of the table: its part of the one background. Called before the
-// painter is scaled.
-void TSkelda::PaintTable(QPainter& p, QWidget& w) {
+// Under every widget of the table: its part of the one background (the whole widget, or
+// the given part of it), copied rectangle by rectangle: a copy under a clip region takes
+// the painter's slow path. Called before the painter is scaled.
+void TSkelda::PaintTable(QPainter& p, QWidget& w, const QRegion& part) {
     const QPixmap& bg = Background();
     const qreal dpr = bg.devicePixelRatio();
-    const QPoint origin = w.mapTo(surface_, QPoint(0, 0));
-    p.drawPixmap(QRectF(w.rect()), bg, QRectF(QPointF(origin) * dpr, QSizeF(w.size()) * dpr));
+    const QPointF origin = w.mapTo(surface_, QPoint(0, 0));
+    for (const QRect& r : part.isEmpty() ? QRegion(w.rect()) : part)
+        p.drawPixmap(QRectF(r), bg, QRectF((origin + r.topLeft()) * dpr, QSizeF(r.size()) * dpr));
 }
 
 int TSkelda::PlateAlpha(QWidget& w, const QRectF& logical) {
@@ -391,7 +491,7 @@ const QPixmap& TSkelda::CardShadow() {
 // strip between its cards and the face, else the free space beside the discard pile,
 // else the human's meld area's lower right.
 void TSkelda::PlaceNotice() {
-    const QSize size = NoticeBubble::LogicalSize;
+    const QSize size = notice_->logicalSize();
     const Bands b = FormResize(logical_.width(), logical_.height());
     auto span = [](size_t cards) {
         return cards == 0 ? 0 : CardStep * static_cast<int>(cards - 1) + CardWidth;
@@ -426,6 +526,7 @@ void TSkelda::PaintAreaContent(PaintArea& a) {
     PixmapCanvas canvas(p, *this, a, back_, emptySlot_, stockEnd_, aheadIcon_, behindIcon_);
     PaintAreaCards(a.area(), game_, canvas, view_,
                    static_cast<int>(std::lround(a.width() / scale_)));
+    canvas.Flush();
     if (a.area() == Area::PaintBox6 && pickupMarker_)
         canvas.Blit(pickupMarker_->x(), pickupMarker_->y(), marker_);
     PaintKeyboardFocus(p, a.area());

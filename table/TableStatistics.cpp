@@ -4,6 +4,7 @@
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -74,11 +75,19 @@ void TSkelda::Statistics1Click() {
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, &dialog);
     QPushButton* reset = buttons->addButton(QStringLiteral("&Reset"), QDialogButtonBox::ResetRole);
     reset->setObjectName(QStringLiteral("Reset"));
+    // Enter closes the dialog; only a deliberate Reset, answered Yes, wipes the record.
+    reset->setAutoDefault(false);
+    QPushButton* close = buttons->button(QDialogButtonBox::Close);
+    close->setAutoDefault(true);
+    close->setDefault(true);
     connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    connect(reset, &QPushButton::clicked, &dialog, [this, grid] {
-        if (MessageBox("Skelda", "Reset the statistics?", Icon::Question, Buttons::YesNo) !=
-            Answer::Yes)
-            return;
+    connect(reset, &QPushButton::clicked, &dialog, [this, grid, &dialog] {
+        QMessageBox ask(QMessageBox::Question, QStringLiteral("Skelda"),
+                        QStringLiteral("Reset the statistics?"), QMessageBox::Yes | QMessageBox::No,
+                        &dialog);
+        ask.setDefaultButton(QMessageBox::No);
+        ask.setEscapeButton(QMessageBox::No);
+        if (ask.exec() != QMessageBox::Yes) return;
         ResetStatistics(*settings_);
         Fill(*grid, *settings_);
     });

@@ -91,9 +91,12 @@ class NoticeBubble : public QWidget {
     Q_OBJECT
 public:
     NoticeBubble(TSkelda& table, QWidget* parent);
-    static constexpr QSize LogicalSize{340, 64};
     void Show(const QString& title, const QString& text, int ms);
     QString text() const { return text_; }
+    // In the table's logical pixels: the bubble, tall enough for the whole text wrapped
+    // to its width, and where the text goes inside it.
+    QSize logicalSize() const { return size_; }
+    QRect textRect() const;
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -101,6 +104,7 @@ protected:
 private:
     TSkelda& table_;
     QString title_, text_;
+    QSize size_{340, 64};
 };
 
 }  // namespace skelda

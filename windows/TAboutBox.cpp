@@ -290,7 +290,7 @@ void TAboutBox::FormCreate() {
     charType_->show();
     appType_->setText(appType_->text().replace(QStringLiteral("%u"), QString::number(32)));
     appType_->setToolTip(image1_->toolTip());
-    DrawPictures();
+    // The pictures are drawn when the box is first shown, not at start-up.
 }
 
 // The banner and the icon at the pixel ratio of the screen the box is on.

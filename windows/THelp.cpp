@@ -13,8 +13,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QSaveFile>
 #include <QTextDocumentFragment>
 #include <QTextEdit>
@@ -22,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include "persist/ScoreSubmission.h"
+#include "windows/PrintModule.h"
 #include "windows/Rtf.h"
 
 // The help pages are compiled into a static library; make sure they are registered.
@@ -160,11 +159,11 @@ void THelp::Export1Click() {
 }
 
 void THelp::Print1Click() {
-    QPrinter printer;
-    printer.setDocName(QStringLiteral("Orvandel Industries Help"));
-    QPrintDialog dialog(&printer, this);
-    if (dialog.exec() != QDialog::Accepted) return;
-    richEdit1_->print(&printer);
+    QString error;
+    if (!PrintRichText(richEdit1_, QStringLiteral("Orvandel Industries Help"), error) &&
+        !error.isEmpty())
+        QMessageBox::critical(this, QStringLiteral("Skelda"),
+                              QStringLiteral("Printing is not available: %1").arg(error));
 }
 
 void THelp::Close1Click() {

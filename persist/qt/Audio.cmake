@@ -9,7 +9,10 @@ pkg_check_modules(SDL2_MIXER REQUIRED IMPORTED_TARGET SDL2_mixer)
 set(_skelda_root ${CMAKE_CURRENT_LIST_DIR}/../..)
 qt_add_resources(SKELDA_SOUND_RESOURCES ${_skelda_root}/resources/sounds/sounds.qrc)
 add_library(skelda_audio STATIC ${CMAKE_CURRENT_LIST_DIR}/Audio.cpp ${SKELDA_SOUND_RESOURCES})
-target_link_libraries(skelda_audio PUBLIC skelda_core Qt6::Core PRIVATE PkgConfig::SDL2_MIXER)
+# SDL2_mixer's headers only: the library is loaded when the sound device is opened.
+target_include_directories(skelda_audio PRIVATE ${SDL2_MIXER_INCLUDE_DIRS})
+target_compile_options(skelda_audio PRIVATE ${SDL2_MIXER_CFLAGS_OTHER})
+target_link_libraries(skelda_audio PUBLIC skelda_core Qt6::Core PRIVATE ${CMAKE_DL_LIBS})
 
 if(SKELDA_TESTS)
   find_package(GTest REQUIRED)

@@ -2,10 +2,16 @@
 // process-wide, so their state lives here rather than in the object: the first Audio
 // that opens the device owns it until it is destroyed, and any other Audio made
 // meanwhile stays silent (ok() false) instead of fighting over the device.
+//
+// SDL2_mixer is loaded when the first Audio is made, not when the program starts: it
+// brings FluidSynth and the sound servers' client libraries with it, and the program
+// opens its device only once the table is on screen. Without the library the game is
+// silent, as without a device.
 #include "persist/qt/Audio.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
+#include <dlfcn.h>
 
 #include <QByteArray>
 #include <QFile>
@@ -25,6 +31,70 @@ namespace skelda {
 
 namespace {
 
+// The functions of SDL and SDL2_mixer the audio uses, looked up in the loaded library.
+struct Mixer {
+    decltype(&::SDL_InitSubSystem) InitSubSystem;
+    decltype(&::SDL_QuitSubSystem) QuitSubSystem;
+    decltype(&::SDL_RWFromConstMem) RWFromConstMem;
+    decltype(&::Mix_Init) Init;
+    decltype(&::Mix_Quit) Quit;
+    decltype(&::Mix_OpenAudio) OpenAudio;
+    decltype(&::Mix_CloseAudio) CloseAudio;
+    decltype(&::Mix_QuerySpec) QuerySpec;
+    decltype(&::Mix_AllocateChannels) AllocateChannels;
+    decltype(&::Mix_GetSoundFonts) GetSoundFonts;
+    decltype(&::Mix_SetSoundFonts) SetSoundFonts;
+    decltype(&::Mix_LoadWAV_RW) LoadWAV_RW;
+    decltype(&::Mix_FreeChunk) FreeChunk;
+    decltype(&::Mix_HaltChannel) HaltChannel;
+    decltype(&::Mix_PlayChannelTimed) PlayChannelTimed;
+    decltype(&::Mix_Playing) Playing;
+    decltype(&::Mix_LoadMUS_RW) LoadMUS_RW;
+    decltype(&::Mix_PlayMusic) PlayMusic;
+    decltype(&::Mix_HaltMusic) HaltMusic;
+    decltype(&::Mix_FreeMusic) FreeMusic;
+};
+
+// The library, loaded once and kept for the life of the process; null when it is missing
+// or lacks a function.
+const Mixer* LoadMixer() {
+    static const std::unique_ptr<Mixer> mixer = []() -> std::unique_ptr<Mixer> {
+        void* lib = dlopen("libSDL2_mixer-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
+        if (!lib) return nullptr;
+        auto m = std::make_unique<Mixer>();
+        bool all = true;
+        auto get = [&](auto& fn, const char* name) {
+            fn = reinterpret_cast<std::remove_reference_t<decltype(fn)>>(dlsym(lib, name));
+            all = all && fn;
+        };
+        get(m->InitSubSystem, "SDL_InitSubSystem");
+        get(m->QuitSubSystem, "SDL_QuitSubSystem");
+        get(m->RWFromConstMem, "SDL_RWFromConstMem");
+        get(m->Init, "Mix_Init");
+        get(m->Quit, "Mix_Quit");
+        get(m->OpenAudio, "Mix_OpenAudio");
+        get(m->CloseAudio, "Mix_CloseAudio");
+        get(m->QuerySpec, "Mix_QuerySpec");
+        get(m->AllocateChannels, "Mix_AllocateChannels");
+        get(m->GetSoundFonts, "Mix_GetSoundFonts");
+        get(m->SetSoundFonts, "Mix_SetSoundFonts");
+        get(m->LoadWAV_RW, "Mix_LoadWAV_RW");
+        get(m->FreeChunk, "Mix_FreeChunk");
+        get(m->HaltChannel, "Mix_HaltChannel");
+        get(m->PlayChannelTimed, "Mix_PlayChannelTimed");
+        get(m->Playing, "Mix_Playing");
+        get(m->LoadMUS_RW, "Mix_LoadMUS_RW");
+        get(m->PlayMusic, "Mix_PlayMusic");
+        get(m->HaltMusic, "Mix_HaltMusic");
+        get(m->FreeMusic, "Mix_FreeMusic");
+        // The library stays loaded: SDL keeps threads and handlers of its own in it.
+        return all ? std::move(m) : nullptr;
+    }();
+    return mixer.get();
+}
+
+const Mixer* mix = nullptr;  // set while a device is open
+
 // Effects play on this mixer channel only, so a new one cuts off the one before.
 constexpr int EffectChannel = 0;
 // Longer "lengths" than a day come from damaged files; report them as unknown.
@@ -42,13 +112,13 @@ constexpr const char* SoundFonts[] = {
 };
 
 void ChooseSoundFont() {
-    if (const char* named = Mix_GetSoundFonts()) {
+    if (const char* named = mix->GetSoundFonts()) {
         for (const QString& path : QString::fromUtf8(named).split(QRegularExpression("[:;]")))
             if (!path.isEmpty() && QFile::exists(path)) return;
     }
     for (const char* path : SoundFonts) {
         if (QFile::exists(QString::fromUtf8(path))) {
-            Mix_SetSoundFonts(path);
+            mix->SetSoundFonts(path);
             return;
         }
     }
@@ -73,8 +143,8 @@ Mix_Chunk* Wave(int id) {
     if (id > 0 && file.open(QIODevice::ReadOnly)) {
         const QByteArray bytes = file.readAll();
         // The wave is converted into the device's format; the bytes are not kept.
-        if (SDL_RWops* rw = SDL_RWFromConstMem(bytes.constData(), int(bytes.size())))
-            chunk = Mix_LoadWAV_RW(rw, 1);
+        if (SDL_RWops* rw = mix->RWFromConstMem(bytes.constData(), int(bytes.size())))
+            chunk = mix->LoadWAV_RW(rw, 1);
     }
     device->waves[id] = chunk;
     return chunk;
@@ -85,25 +155,27 @@ Mix_Chunk* Wave(int id) {
 Audio::Audio() {
     RegisterSoundResources();
     if (device) return;  // another Audio has the device
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return;
-    Mix_Init(MIX_INIT_MID);
-    if (Mix_OpenAudio(MIX_DEFAULT_FREQUENCY, MIX_DEFAULT_FORMAT, 2, 1024) != 0) {
-        Mix_Quit();
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    mix = LoadMixer();
+    if (!mix) return;
+    if (mix->InitSubSystem(SDL_INIT_AUDIO) != 0) return;
+    mix->Init(MIX_INIT_MID);
+    if (mix->OpenAudio(MIX_DEFAULT_FREQUENCY, MIX_DEFAULT_FORMAT, 2, 1024) != 0) {
+        mix->Quit();
+        mix->QuitSubSystem(SDL_INIT_AUDIO);
         return;
     }
     auto opened = std::make_unique<Device>();
     Uint16 format = 0;
     int channels = 0;
-    Mix_QuerySpec(&opened->frequency, &format, &channels);
+    mix->QuerySpec(&opened->frequency, &format, &channels);
     opened->bytesPerFrame = int(SDL_AUDIO_BITSIZE(format) / 8) * channels;
     if (opened->frequency <= 0 || opened->bytesPerFrame <= 0) {
-        Mix_CloseAudio();
-        Mix_Quit();
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        mix->CloseAudio();
+        mix->Quit();
+        mix->QuitSubSystem(SDL_INIT_AUDIO);
         return;
     }
-    Mix_AllocateChannels(1);
+    mix->AllocateChannels(1);
     ChooseSoundFont();
     opened->owner = this;
     device = opened.release();
@@ -112,14 +184,14 @@ Audio::Audio() {
 Audio::~Audio() {
     if (!ok()) return;
     StopMusic();
-    Mix_HaltChannel(-1);
+    mix->HaltChannel(-1);
     for (auto& [id, chunk] : device->waves)
-        if (chunk) Mix_FreeChunk(chunk);
+        if (chunk) mix->FreeChunk(chunk);
     delete device;
     device = nullptr;
-    Mix_CloseAudio();
-    Mix_Quit();
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    mix->CloseAudio();
+    mix->Quit();
+    mix->QuitSubSystem(SDL_INIT_AUDIO);
 }
 
 bool Audio::ok() const {
@@ -131,14 +203,14 @@ int Audio::StartSound(int id, bool noStop) {
     if (noStop && SoundPlaying()) return -1;
     Mix_Chunk* chunk = Wave(id);
     if (!chunk) return -1;
-    Mix_HaltChannel(EffectChannel);
-    if (Mix_PlayChannel(EffectChannel, chunk, 0) < 0) return -1;
+    mix->HaltChannel(EffectChannel);
+    if (mix->PlayChannelTimed(EffectChannel, chunk, 0, -1) < 0) return -1;
     const uint64_t frames = chunk->alen / uint64_t(device->bytesPerFrame);
     return int((frames * 1000 + uint64_t(device->frequency) - 1) / uint64_t(device->frequency));
 }
 
 bool Audio::SoundPlaying() const {
-    return ok() && Mix_Playing(EffectChannel) != 0;
+    return ok() && mix->Playing(EffectChannel) != 0;
 }
 
 int Audio::PlaySong(const std::string& path) {
@@ -150,9 +222,9 @@ int Audio::PlaySong(const std::string& path) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(device->songBytes.constData());
     const auto length = MidiLengthMs(bytes, size_t(device->songBytes.size()));
     SDL_RWops* rw =
-        SDL_RWFromConstMem(device->songBytes.constData(), int(device->songBytes.size()));
-    device->song = rw ? Mix_LoadMUS_RW(rw, 1) : nullptr;
-    if (!device->song || Mix_PlayMusic(device->song, 0) != 0) {
+        mix->RWFromConstMem(device->songBytes.constData(), int(device->songBytes.size()));
+    device->song = rw ? mix->LoadMUS_RW(rw, 1) : nullptr;
+    if (!device->song || mix->PlayMusic(device->song, 0) != 0) {
         StopMusic();
         return -1;
     }
@@ -163,8 +235,8 @@ int Audio::PlaySong(const std::string& path) {
 void Audio::StopMusic() {
     if (!ok()) return;
     if (device->song) {
-        Mix_HaltMusic();
-        Mix_FreeMusic(device->song);
+        mix->HaltMusic();
+        mix->FreeMusic(device->song);
         device->song = nullptr;
     }
     device->songBytes.clear();

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFile>
 #include <QListWidget>
 #include <QTemporaryDir>
@@ -12,12 +13,14 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QTimer>
 #include <QUrl>
 
 #include "DialogDriver.h"
 #include "TableFixture.h"
 #include "persist/SettingsStore.h"
 #include "table/TSkelda.h"
+#include "windows/PrintModule.h"
 #include "windows/Rtf.h"
 #include "windows/THelp.h"
 
@@ -224,6 +227,28 @@ TEST_F(HelpTest, OpenedTwiceIsOneWindowAndCloseOnlyHides) {
     help->close();
     EXPECT_FALSE(help->isVisible());
     EXPECT_EQ(Help(), help);
+}
+
+// Printing comes from the module loaded on first use: its print dialog, or, without the
+// module, a message saying why.
+TEST_F(HelpTest, PrintShowsThePrintDialogFromItsModule) {
+    Make();
+    window->action("Manual1")->trigger();
+    THelp* help = Help();
+    QStringList shown;
+    auto answer = [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        shown << (modal ? QString::fromLatin1(modal->metaObject()->className()) : "none");
+        if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
+    };
+    SetPrintModuleFolder(QStringLiteral(SKELDA_PRINT_MODULE_DIR));
+    QTimer::singleShot(50, answer);
+    help->action("Print1")->trigger();
+    SetPrintModuleFolder(QDir::tempPath() + "/no-such-folder");
+    QTimer::singleShot(50, answer);
+    help->action("Print1")->trigger();
+    EXPECT_EQ(shown, (QStringList{"QPrintDialog", "QMessageBox"}));
+    SetPrintModuleFolder(QString());
 }
 
 TEST_F(HelpTest, WebSearchSendsTheSelectionEncoded) {

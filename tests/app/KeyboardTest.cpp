@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTextDocument>
@@ -291,4 +292,55 @@ TEST_F(KeyboardTest, StatisticsDialogShowsTheRecordAndResetAsksFirst) {
     EXPECT_EQ(shown, (QStringList{"4", "3", "75%", "0", "3", "0"}));
     EXPECT_FALSE(store->Exists("StatsWon"));
     EXPECT_EQ(store->ReadNumber("GamesPlayed"), 12u);
+}
+
+// Enter, pressed as a new player would, never wipes the record: it closes the dialog,
+// and at the Reset question it answers No.
+TEST_F(KeyboardTest, EnterInStatisticsClosesAndTheResetQuestionDefaultsToNo) {
+    Make([](MemorySettings& s) { s.WriteNumber("StatsWon", 3); });
+    auto enter = [] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal) return QString();
+        const QString title = modal->windowTitle();
+        QTest::keyClick(modal, Qt::Key_Return);
+        return title;
+    };
+    QStringList closed, stray;
+    // Whatever is still up a second later should not have been: it is noted and closed.
+    QTimer watchdog;
+    watchdog.setInterval(1000);
+    QObject::connect(&watchdog, &QTimer::timeout, [&] {
+        if (auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            stray << modal->windowTitle();
+            modal->reject();
+        }
+    });
+    watchdog.start();
+    QTimer::singleShot(20, [&] { closed << enter(); });
+    window->action("Statistics1")->trigger();
+    watchdog.stop();
+    EXPECT_EQ(closed, QStringList{"Statistics"});
+    EXPECT_TRUE(stray.isEmpty()) << stray.join(", ").toStdString();
+    EXPECT_EQ(store->ReadNumber("StatsWon"), 3u);
+
+    QStringList answered;
+    bool stillOpen = false;
+    QTimer::singleShot(20, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        QTimer::singleShot(20, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            EXPECT_EQ(box->text(), "Reset the statistics?");
+            EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::No));
+            answered << enter();
+        });
+        dialog->findChild<QPushButton*>("Reset")->click();
+        stillOpen = dialog->isVisible();
+        answered << enter();
+    });
+    window->action("Statistics1")->trigger();
+    EXPECT_EQ(answered, (QStringList{"Skelda", "Statistics"}));
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(store->ReadNumber("StatsWon"), 3u);
 }

@@ -49,7 +49,8 @@ void Put32(QByteArray& b, int at, uint32_t v) {
 }
 
 TEST(Metafile, BothKindsLoadWithTheirColoursWhereDrawn) {
-    for (const char* name : {"shapes.emf", "shapes.wmf"}) {
+    // shapes-inkscape.wmf: its header's file size counts the placeable header too.
+    for (const char* name : {"shapes.emf", "shapes.wmf", "shapes-inkscape.wmf"}) {
         SCOPED_TRACE(name);
         QImage picture;
         QString error;

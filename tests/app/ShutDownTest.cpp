@@ -2,9 +2,12 @@
 // play without a question and ends whatever dialog or wait is open; the close box keeps
 // its question.
 #include <QFile>
+#include <QFontMetrics>
+#include <QSystemTrayIcon>
 #include <QTimer>
 
 #include "persist/SavedGameFormat.h"
+#include "table/TableWidgets.h"
 #include "tests/app/DialogDriver.h"
 #include "tests/app/TableFixture.h"
 
@@ -53,6 +56,41 @@ TEST_F(ShutDownTest, DuringAnOperationTheGameBeforeItIsSavedAndEveryWaitEnds) {
     EXPECT_EQ(store->ReadText("Autoload", 261), std::optional<std::string>("Evening"));
     EXPECT_TRUE(File("Skelda.recovery").isEmpty()) << "a clean end leaves no recovery record";
     EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(ShutDownTest, AGameResumedAfterACrashIsAnnouncedWhole) {
+    if (QSystemTrayIcon::isSystemTrayAvailable()) GTEST_SKIP() << "a notification area exists";
+    Make();
+    window->StartGame();
+    window->game().timers = Timers{};
+    const std::string before = Bytes();
+    const TCardList hand = window->game().YourHand;
+    window.reset();  // the crash: nothing is wound down
+    {
+        QFile f(dir.filePath("data/Skelda.recovery"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(before.data(), qint64(before.size()));
+    }
+    Make();
+    window->StartGame();
+    window->game().timers = Timers{};
+    const TCardList& now = window->game().YourHand;
+    ASSERT_EQ(now.size(), hand.size());
+    for (size_t i = 0; i < hand.size(); ++i) EXPECT_TRUE(SameCard(now[i], hand[i])) << i;
+    auto* notice = qobject_cast<NoticeBubble*>(window->noticeBubble());
+    ASSERT_NE(notice, nullptr);
+    EXPECT_TRUE(notice->isVisible());
+    const QString said = "The game that was in play when Skelda stopped has been resumed.";
+    EXPECT_EQ(notice->text(), said);
+    // Every word fits: wrapped to the text's width, the lines need no more than its height.
+    const QRect text = notice->textRect();
+    const QRect needed = QFontMetrics(notice->font())
+                             .boundingRect(QRect(0, 0, text.width(), 2000), Qt::TextWordWrap, said);
+    EXPECT_LE(needed.width(), text.width());
+    EXPECT_LE(needed.height(), text.height());
+    EXPECT_TRUE(QRect(QPoint(), notice->logicalSize()).contains(text));
+    // And the whole bubble lies on the table.
+    EXPECT_TRUE(notice->parentWidget()->rect().contains(notice->geometry()));
 }
 
 TEST_F(ShutDownTest, BetweenOperationsTheTableAsItStandsIsSavedAndTheCloseBoxStillAsks) {

@@ -446,8 +446,12 @@ bool CheckWmf(const uint8_t* d, size_t size, MetafileFacts& facts, std::string& 
         error = "the file is not a Windows metafile";
         return false;
     }
-    const uint64_t words = U32(m + 6);
+    uint64_t words = U32(m + 6);
     const uint64_t available = (size - start) / 2;
+    // Some drawing programs (Inkscape among them) count the placeable header in the file
+    // size too; Windows draws such files, so a size past the end by exactly that header
+    // is the file's own size.
+    if (start == 22 && words * 2 == size && words > available) words = available;
     if (words > available) {
         error = "the file is cut short: its header gives " + std::to_string(words * 2) +
                 " bytes, the file has " + std::to_string(size - start);

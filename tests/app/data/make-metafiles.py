@@ -5,7 +5,9 @@
 
 shapes.emf and shapes.wmf draw the same 400 x 300 picture: a white ground, a red
 rectangle over the top left quarter and a blue ellipse in the bottom right quarter,
-without outlines, so a test can look for each colour where it was drawn. bands.emf is a
+without outlines, so a test can look for each colour where it was drawn;
+shapes-inkscape.wmf is shapes.wmf with the metafile header's file size counting the
+placeable header too, as Inkscape writes it. bands.emf is a
 1600 x 1000 table picture: a deep green ground shaded in bands, with rings of gold and a
 few large shapes. The files are committed; run this only to change them.
 """
@@ -183,15 +185,18 @@ class Wmf:
     def ellipse(self, left, top, right, bottom):
         self.record(META_ELLIPSE, bottom, right, top, left)
 
-    def bytes(self):
+    def bytes(self, size_counts_placeable=False):
+        """The metafile behind its placeable header. With `size_counts_placeable`, the
+        header's file size counts the 22 bytes of the placeable header too, as Inkscape
+        writes it."""
         body = [struct.pack("<IH", 5, META_SETWINDOWORG) + struct.pack("<hh", 0, 0),
                 struct.pack("<IH", 5, META_SETWINDOWEXT) + struct.pack("<hh", self.height,
                                                                        self.width)]
         body += self.records + [struct.pack("<IH", 3, META_EOF)]
         data = b"".join(body)
         largest = max(len(r) for r in body) // 2
-        header = struct.pack("<HHHIHIH", 1, 9, 0x0300, (18 + len(data)) // 2, self.objects,
-                             largest, 0)
+        words = (18 + len(data) + (22 if size_counts_placeable else 0)) // 2
+        header = struct.pack("<HHHIHIH", 1, 9, 0x0300, words, self.objects, largest, 0)
         placeable = struct.pack("<IHhhhhHI", 0x9AC6CDD7, 0, 0, 0, self.width, self.height, 96, 0)
         checksum = 0
         for (word,) in struct.iter_unpack("<H", placeable):
@@ -199,7 +204,7 @@ class Wmf:
         return placeable + struct.pack("<H", checksum) + header + data
 
 
-def shapes_wmf():
+def shapes_wmf(size_counts_placeable=False):
     m = Wmf(400, 300)
     m.null_pen()
     m.brush(255, 255, 255)
@@ -208,10 +213,11 @@ def shapes_wmf():
     m.rect(0, 0, 201, 151)
     m.brush(0, 0, 255)
     m.ellipse(220, 170, 381, 291)
-    return m.bytes()
+    return m.bytes(size_counts_placeable)
 
 
 for name, data in (("shapes.emf", shapes_emf()), ("shapes.wmf", shapes_wmf()),
+                   ("shapes-inkscape.wmf", shapes_wmf(size_counts_placeable=True)),
                    ("bands.emf", bands_emf())):
     with open(os.path.join(out, name), "wb") as f:
         f.write(data)
