@@ -232,6 +232,10 @@ void CardGlides::Sync() {
               [&](size_t a, size_t b) { return flights_[a].from.x() < flights_[b].from.x(); });
     for (size_t k = 0; k < fresh.size(); ++k)
         flights_[fresh[k]].start += std::min<qint64>(static_cast<qint64>(k) * 35, 280);
+    // Drawn in the order they leave, so cards waiting on the pile lie as they lay there.
+    std::stable_sort(flights_.begin(), flights_.end(), [](const Flight& x, const Flight& y) {
+        return x.start != y.start ? x.start < y.start : x.from.x() < y.from.x();
+    });
     Adopt(now);
     if (!flights_.empty()) {
         if (!frames_.isActive()) {

@@ -27,15 +27,25 @@ void MidRound(Game& g) {
     g.RoundNumber = 2;
     g.YourScores = {35};
     g.OpponentScores = {20};
-    g.NextCard = 33;
     g.OpponentName = "LILA";
     g.NoSound = true;
     g.YourHand = {C(0, 1), C(2, 1), C(3, 3), C(3, 4), C(1, 9), C(2, 10), C(0, 11), C(1, 12)};
     g.OpponentHand = {C(1, 6), C(0, 4), C(3, 10), C(2, 2)};
-    g.DiscardPile = {C(2, 3), C(0, 7), C(3, 0),  C(1, 5), C(2, 8), C(1, 8),
+    g.DiscardPile = {C(2, 3), C(0, 7), C(3, 0),  C(1, 3), C(2, 8), C(1, 8),
                      C(0, 6), C(3, 7), C(1, 11), C(2, 9), C(0, 12)};
-    g.Melds = {{C(0, 5), C(1, 5), C(2, 5)},
+    g.Melds = {{C(0, 5), C(1, 5), C(3, 5)},
                {C(2, 4, Yours), C(2, 5, Yours), C(2, 6, Yours), C(2, 7, Yours)}};
+    // The stock holds the cards that are nowhere else, as in a real deal.
+    TCardList used = g.YourHand;
+    for (const TCardList* l : {&g.OpponentHand, &g.DiscardPile})
+        used.insert(used.end(), l->begin(), l->end());
+    for (const TCardList& m : g.Melds) used.insert(used.end(), m.begin(), m.end());
+    int k = 0;
+    for (const TCard& c : used) g.Deck[k++] = TCard{c.Suit, c.Rank, 0};
+    g.NextCard = k;
+    for (uint8_t s = 0; s < 4; ++s)
+        for (uint8_t r = 0; r < 13; ++r)
+            if (!ContainsCard(used, TCard{s, r, 0})) g.Deck[k++] = TCard{s, r, 0};
 }
 
 }  // namespace
@@ -80,8 +90,7 @@ int main(int argc, char** argv) {
     const int from = 4;
     g.PickupIndex = from;
     g.LastComputerTurn = ComputerTurnRecord{};
-    g.LastComputerTurn.recorded = true;
-    g.LastComputerTurn.taken.assign(g.DiscardPile.begin() + from, g.DiscardPile.end());
+    const TCardList taken(g.DiscardPile.begin() + from, g.DiscardPile.end());
     window.DrawPickupMarker(from * CardStep, 32);
     g.OpponentHand.insert(g.OpponentHand.end(), g.DiscardPile.begin() + from, g.DiscardPile.end());
     glides.Sync();
@@ -92,6 +101,8 @@ int main(int argc, char** argv) {
         shoot(1);
     }
     g.DiscardPile.resize(from);
+    g.LastComputerTurn.recorded = true;
+    g.LastComputerTurn.taken = taken;
     window.Repaint(Area::PaintBox6);
     window.Repaint(Area::PaintBox1);
     shoot(30);
