@@ -41,6 +41,8 @@ bool TableDrag::eventFilter(QObject* watched, QEvent* event) {
     const QPoint pos = e->position().toPoint();
     const Game& game = table_.game();
     if (type == QEvent::MouseButtonPress) {
+        // A drag whose release never came (a box took the mouse): its cards go home.
+        if (dragging_) Cancel();
         press_.reset();
         if (e->button() != Qt::LeftButton || !game.controls.PaintBox4 || table_.busy())
             return false;
@@ -56,6 +58,10 @@ bool TableDrag::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
     if (type == QEvent::MouseMove) {
+        if (dragging_ && !(e->buttons() & Qt::LeftButton)) {
+            Cancel();
+            return true;
+        }
         if (!press_ || !(e->buttons() & Qt::LeftButton)) return false;
         if (!dragging_) {
             if ((pos - *press_).manhattanLength() < QApplication::startDragDistance()) return false;
@@ -95,6 +101,7 @@ bool TableDrag::eventFilter(QObject* watched, QEvent* event) {
 
 void TableDrag::Move(QPointF at) {
     const QPointF heldAt = at - grab_;
+    heldAt_ = heldAt;
     glides_.Hold(cards_, heldAt);
     target_ = TargetAt(at, heldAt, cards_);
     glides_.Light(target_.lit ? target_.light : QRectF());
@@ -220,6 +227,16 @@ bool TableDrag::SelectAsClicks() {
         table_.AreaReleased(Area::PaintBox4, Qt::LeftButton, QPoint(CardStep * i + 1, 1));
     }
     return true;
+}
+
+void TableDrag::Cancel() {
+    dragging_ = false;
+    press_.reset();
+    glides_.Drop();
+    for (size_t i = 0; i < cards_.size(); ++i)
+        glides_.LetGo(CardId(cards_[i]), heldAt_ + QPointF(CardStep * static_cast<int>(i), 0));
+    cards_.clear();
+    glides_.Sync();
 }
 
 void TableDrag::Finish(QPointF at) {

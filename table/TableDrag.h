@@ -48,6 +48,7 @@ private:
     QPointF HandCardCorner(int index) const;
     void Move(QPointF at);
     void Finish(QPointF at);
+    void Cancel();
     // Clicks on the hand that leave exactly `cards_` selected, as the player would click.
     bool SelectAsClicks();
     bool MeldWouldTake() const;
@@ -60,6 +61,7 @@ private:
     bool dragging_ = false;
     TCardList cards_;  // the held cards, in hand order
     QPointF grab_;     // the pointer less the held cards' corner
+    QPointF heldAt_;   // where the held cards are
     Target target_;
 };
 
