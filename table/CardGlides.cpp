@@ -162,7 +162,7 @@ void CardGlides::Sync() {
         return;
     }
     const qint64 t = clock_();
-    std::vector<size_t> fresh;  // flights started now that leave an area for another
+    std::vector<int> fresh;  // cards that start now to leave an area for another
     for (size_t id = 0; id < 52; ++id) {
         if (!now[id]) {
             // Gone from the table (for now): its last place is kept, to glide from.
@@ -225,13 +225,16 @@ void CardGlides::Sync() {
         if (fromArea == Area::PaintBox6) f.start += table_.quickPlay() ? 100 : 300;
         UpdateArea(is.area, is.at);
         flights_.push_back(f);
-        if (fromArea != Area::All && fromArea != is.area) fresh.push_back(flights_.size() - 1);
+        if (fromArea != Area::All && fromArea != is.area) fresh.push_back(f.id);
     }
     // Several cards leaving for one place go one after the other, from the left.
-    std::sort(fresh.begin(), fresh.end(),
-              [&](size_t a, size_t b) { return flights_[a].from.x() < flights_[b].from.x(); });
-    for (size_t k = 0; k < fresh.size(); ++k)
-        flights_[fresh[k]].start += std::min<qint64>(static_cast<qint64>(k) * 35, 280);
+    std::vector<Flight*> leaving;
+    for (Flight& f : flights_)
+        if (std::find(fresh.begin(), fresh.end(), f.id) != fresh.end()) leaving.push_back(&f);
+    std::sort(leaving.begin(), leaving.end(),
+              [](const Flight* x, const Flight* y) { return x->from.x() < y->from.x(); });
+    for (size_t k = 0; k < leaving.size(); ++k)
+        leaving[k]->start += std::min<qint64>(static_cast<qint64>(k) * 35, 280);
     // Drawn in the order they leave, so cards waiting on the pile lie as they lay there.
     std::stable_sort(flights_.begin(), flights_.end(), [](const Flight& x, const Flight& y) {
         return x.start != y.start ? x.start < y.start : x.from.x() < y.from.x();
