@@ -105,6 +105,7 @@ int main(int argc, char** argv) {
     g.LastComputerTurn.taken = taken;
     window.Repaint(Area::PaintBox6);
     window.Repaint(Area::PaintBox1);
+    window.Timer2Timer();
     shoot(30);
     return 0;
 }
