@@ -333,9 +333,8 @@ void CardGlides::Hold(const TCardList& cards, QPointF at) {
     heldAt_ = at;
     dirty += HeldRect();
     update(dirty);
-    if (changed) {
-        for (int a : {4}) table_.areaWidget(static_cast<Area>(a))->update();
-    }
+    // The hand leaves out what is held.
+    if (changed) table_.areaWidget(Area::PaintBox4)->update();
     raise();
 }
 
@@ -343,7 +342,9 @@ void CardGlides::Light(const QRectF& target) {
     if (target == light_) return;
     const qreal s = table_.TableScale();
     auto screen = [s](const QRectF& r) {
-        return QRectF(r.topLeft() * s, r.size() * s).toAlignedRect().adjusted(-6, -6, 6, 6);
+        // The frame round the target, its pen included.
+        const QRectF outer = r.adjusted(-6, -6, 6, 6);
+        return QRectF(outer.topLeft() * s, outer.size() * s).toAlignedRect().adjusted(-1, -1, 1, 1);
     };
     if (!light_.isEmpty()) update(screen(light_));
     light_ = target;
