@@ -384,6 +384,10 @@ void CardGlides::paintEvent(QPaintEvent* event) {
     }
     const qint64 t = clock_();
     for (const Flight& f : flights_) card(PositionOf(f, t), f.id, FaceShown(f, t));
+    // The pick-up marker stays in sight over the cards that wait to leave the pile.
+    if (const std::optional<QPoint> marker = table_.pickupMarker(); marker && !flights_.empty())
+        blit(origins_[static_cast<size_t>(Area::PaintBox6)] + QPointF(*marker),
+             table_.MarkerPixmap());
     for (size_t i = 0; i < held_.size(); ++i) {
         const QPointF at = heldAt_ + QPointF(CardStep * static_cast<int>(i), 0);
         // Held cards lift off the table: a deeper shadow under them.

@@ -169,6 +169,9 @@ public:
     // Cards glide from place to place (Options > Animations), and a drag's cards.
     CardGlides* glides() const { return glides_; }
     const QPixmap& BackPixmap() const { return back_; }
+    // The pick-up marker on the discard pile (its logical pixels) while it shows.
+    std::optional<QPoint> pickupMarker() const { return pickupMarker_; }
+    const QPixmap& MarkerPixmap() const { return marker_; }
     TCardDeckDlg* cardDeckDialog() const { return deckDlg_; }
 
     // Runs one call into the game as an operation (see above).
