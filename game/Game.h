@@ -63,6 +63,10 @@ struct Timers {
     bool Timer5 = false;  // the win animation, 1024 ms
 };
 
+// The order that moves the cards at `moved` (any order, indices of a list of `count`)
+// together, in their own order, in front of the card now at `before` (count: to the end).
+std::vector<int> MoveWithin(size_t count, const std::vector<int>& moved, int before);
+
 class Game {
 public:
     explicit Game(Host& host);
@@ -176,6 +180,9 @@ public:
     void GroupBox4MouseUp(MouseButton button, int y, int pileTop);
     void Button1Click();
     void Button2Click();
+    // Puts the hand in a new order: order[k] is the index of the card that goes to place k.
+    // False, and nothing changed, unless order names every card of the hand once.
+    bool ArrangeHand(const std::vector<int>& order);
 
     // ===== Round end =====
     bool EndRound(RoundEndReason reason);

@@ -16,8 +16,10 @@
 #include "game/Random.h"
 #include "persist/qt/Audio.h"
 #include "persist/qt/QtSettingsStore.h"
+#include "table/CardGlides.h"
 #include "table/InstalledData.h"
 #include "table/TCardDeckDlg.h"
+#include "table/TableDrag.h"
 #include "table/TableLayout.h"
 #include "table/TablePicture.h"
 #include "windows/LogWindow.h"
@@ -108,6 +110,8 @@ void TSkelda::BuildWidgets() {
     connect(button2_, &QPushButton::clicked, this,
             [this] { Run([this] { game_.Button2Click(); }); });
 
+    glides_ = new CardGlides(*this, surface_);
+    drag_ = new TableDrag(*this, *glides_);
     scatter_ = new ScatterLayer(*this, surface_);
     notice_ = new NoticeBubble(*this, surface_);
 }
@@ -263,6 +267,7 @@ void TSkelda::SyncAfterOperation() {
     SyncControls();
     SyncMenus();
     ApplyGroupCaption();
+    glides_->Sync();
 }
 
 void TSkelda::SyncControls() {
@@ -303,6 +308,8 @@ void TSkelda::TimerTick(TimerId timer) {
 // input stays queued until it ends.
 void TSkelda::Wait(int ms) {
     if (ms <= 0 || quitting_) return;
+    // What changed since the last repaint glides during the wait.
+    glides_->Sync();
     QEventLoop loop;
     QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
     waits_.push_back(&loop);
@@ -334,6 +341,8 @@ void TSkelda::FormCreate() {
     game_.NoSound = s.Exists("NoSound");
     quickPlay_ = s.Exists("QuickPlay");
     action(QStringLiteral("QuickPlay1"))->setChecked(quickPlay_);
+    glides_->SetEnabled(!s.Exists("NoAnimations"));
+    action(QStringLiteral("Animations1"))->setChecked(glides_->enabled());
     ApplyGameSpeed();
     const bool noMusic = s.Exists("NoMusic");
     LayOut();
@@ -385,6 +394,16 @@ void TSkelda::QuickPlay1Click() {
     else
         settings_->Delete("QuickPlay");
     ApplyGameSpeed();
+}
+
+void TSkelda::Animations1Click() {
+    const bool on = action(QStringLiteral("Animations1"))->isChecked();
+    if (on)
+        settings_->Delete("NoAnimations");
+    else
+        settings_->WriteFlag("NoAnimations");
+    glides_->SetEnabled(on);
+    Repaint(Area::All);
 }
 
 void TSkelda::FullScreen1Click() {

@@ -35,7 +35,9 @@
 namespace skelda {
 
 class Audio;
+class CardGlides;
 class LogWindow;
+class TableDrag;
 class TCardDeckDlg;
 class TAboutBox;
 class THelp;
@@ -168,6 +170,12 @@ public:
     int pileCursor();
     bool keyboardCues() const { return keyCues_; }
     bool quickPlay() const { return quickPlay_; }
+    // Cards glide from place to place (Options > Animations), and a drag's cards.
+    CardGlides* glides() const { return glides_; }
+    const QPixmap& BackPixmap() const { return back_; }
+    // The pick-up marker on the discard pile (its logical pixels) while it shows.
+    std::optional<QPoint> pickupMarker() const { return pickupMarker_; }
+    const QPixmap& MarkerPixmap() const { return marker_; }
     TCardDeckDlg* cardDeckDialog() const { return deckDlg_; }
 
     // Runs one call into the game as an operation (see above).
@@ -187,6 +195,7 @@ public:
     void RandomTableColor1Click();
     void ablePicture1Click();
     void QuickPlay1Click();
+    void Animations1Click();
     void Statistics1Click();
     void KeyboardShortcuts1Click();
     void FullScreen1Click();
@@ -251,6 +260,8 @@ private:
     QPushButton* button2_ = nullptr;
     ScatterLayer* scatter_ = nullptr;
     NoticeBubble* notice_ = nullptr;
+    CardGlides* glides_ = nullptr;
+    TableDrag* drag_ = nullptr;
     std::map<QString, QAction*> actions_;
 
     // Timers

@@ -14,6 +14,7 @@
 #include "persist/platform/DataFolder.h"
 #include "persist/platform/GameFiles.h"
 #include "persist/qt/Audio.h"
+#include "table/CardGlides.h"
 #include "table/TSkelda.h"
 #include "windows/LogWindow.h"
 #include "windows/TTrayIcon.h"
@@ -50,6 +51,7 @@ Answer TSkelda::MessageBox(const std::string& title, const std::string& text, Ic
         return buttons == Buttons::Ok      ? Answer::Ok
                : buttons == Buttons::YesNo ? Answer::No
                                            : Answer::Cancel;
+    glides_->Sync();
     QMessageBox box(this);
     box.setWindowTitle(QString::fromStdString(title));
     box.setText(Lines(text));
@@ -103,6 +105,7 @@ std::optional<std::string> TSkelda::InputBox(const std::string& caption, const s
 // Drawn now, not when the event loop gets round to it: the computer's turn shows each
 // move as it happens.
 void TSkelda::Repaint(Area area) {
+    glides_->Sync();
     if (notice_->isVisible()) PlaceNotice();
     if (area == Area::All || area == Area::PaintBox6) pickupMarker_.reset();
     if (area == Area::All) {

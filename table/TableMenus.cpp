@@ -128,6 +128,9 @@ void TSkelda::BuildMenus() {
     }
     item(
         options, "QuickPlay1", QStringLiteral("Quick Play"), [this] { QuickPlay1Click(); }, true);
+    item(
+        options, "Animations1", QStringLiteral("Animations"), [this] { Animations1Click(); }, true)
+        ->setChecked(true);
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("Help1"));

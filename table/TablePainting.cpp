@@ -14,6 +14,7 @@
 #include "cards/CardArt.h"
 #include "cards/CardPictures.h"
 #include "game/Random.h"
+#include "table/CardGlides.h"
 #include "table/TSkelda.h"
 #include "table/TableLayout.h"
 #include "table/TextPlate.h"
@@ -524,7 +525,8 @@ void TSkelda::PaintAreaContent(PaintArea& a) {
     PaintTable(p, a);
     if (pixelRatio_ != CardPictureRatio()) RenderCardImages();
     PixmapCanvas canvas(p, *this, a, back_, emptySlot_, stockEnd_, aheadIcon_, behindIcon_);
-    PaintAreaCards(a.area(), game_, canvas, view_,
+    CardGlides::Filter shown(*glides_, a.area(), game_, canvas);  // less what glides
+    PaintAreaCards(a.area(), game_, shown, view_,
                    static_cast<int>(std::lround(a.width() / scale_)));
     canvas.Flush();
     if (a.area() == Area::PaintBox6 && pickupMarker_)
