@@ -18,6 +18,7 @@
 #include "persist/qt/QtSettingsStore.h"
 #include "table/InstalledData.h"
 #include "table/TCardDeckDlg.h"
+#include "table/TableAccessible.h"
 #include "table/TableLayout.h"
 #include "table/TablePicture.h"
 #include "windows/LogWindow.h"
@@ -111,6 +112,7 @@ void TSkelda::BuildWidgets() {
 
     scatter_ = new ScatterLayer(*this, surface_);
     notice_ = new NoticeBubble(*this, surface_);
+    access_ = new TableAccessible(*this, surface_);
 }
 
 // FormResize: the bands from the logical size of the client area, each widget put at its
@@ -264,6 +266,7 @@ void TSkelda::SyncAfterOperation() {
     SyncControls();
     SyncMenus();
     ApplyGroupCaption();
+    access_->Refresh();
 }
 
 void TSkelda::SyncControls() {
@@ -316,7 +319,10 @@ void TSkelda::Wait(int ms) {
 // ----- Start-up and shut-down -----
 
 void TSkelda::FormCreate() {
-    SetRandSeed(static_cast<uint32_t>(QDateTime::currentMSecsSinceEpoch()));
+    // SKELDA_SEED fixes the generator's seed, so a session can be played again.
+    bool seeded = false;
+    const uint32_t seed = qEnvironmentVariable("SKELDA_SEED").toUInt(&seeded);
+    SetRandSeed(seeded ? seed : static_cast<uint32_t>(QDateTime::currentMSecsSinceEpoch()));
     logConsoleHidden_ = false;
     log_ = new LogWindow;
     log_->setAttribute(Qt::WA_ShowWithoutActivating);

@@ -38,6 +38,7 @@ class Audio;
 class LogWindow;
 class TCardDeckDlg;
 class TAboutBox;
+class TableAccessible;
 class THelp;
 class TTrayIcon;
 
@@ -165,6 +166,8 @@ public:
     bool keyboardCues() const { return keyCues_; }
     bool quickPlay() const { return quickPlay_; }
     TCardDeckDlg* cardDeckDialog() const { return deckDlg_; }
+    // The table's objects for screen readers, and the lines said to them.
+    TableAccessible* accessible() const { return access_; }
 
     // Runs one call into the game as an operation (see above).
     void Run(const std::function<void()>& op);
@@ -247,6 +250,7 @@ private:
     QPushButton* button2_ = nullptr;
     ScatterLayer* scatter_ = nullptr;
     NoticeBubble* notice_ = nullptr;
+    TableAccessible* access_ = nullptr;
     std::map<QString, QAction*> actions_;
 
     // Timers

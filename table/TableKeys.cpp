@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "table/TSkelda.h"
+#include "table/TableAccessible.h"
 
 namespace skelda {
 
@@ -33,6 +34,9 @@ const std::vector<KeyBinding>& TableKeyMap() {
         {"M", "Meld the lifted cards (as the Meld button)"},
         {"D", "Discard the lifted card (as the Discard button)"},
         {"R", "Sort your hand by rank (as a right-click on the hand)"},
+        {"T", "Hear the table: the scores, the stock and the pile, the top discard, every meld"},
+        {"H", "Hear your hand, card by card, with the lifted cards said"},
+        {"Shift+R", "Hear the last announcement again"},
         {"Ctrl+N", "New Game"},
         {"Ctrl+O", "Load Game"},
         {"Ctrl+S", "Save Game"},
@@ -72,6 +76,7 @@ bool TSkelda::TableKey(QKeyEvent* e) {
     const bool shift = mods == Qt::ShiftModifier;
     if (mods != Qt::NoModifier && !shift) return false;
     const bool onPile = keyRow_ == KeyRow::Pile;
+    bool pileMoved = false;  // the pile's cursor moved while the hand has the focus
 
     // Moves within a row. Shift moves the pile's cursor whichever row has the focus.
     auto move = [this](bool pile, int to) {
@@ -87,10 +92,17 @@ bool TSkelda::TableKey(QKeyEvent* e) {
             const bool pile = onPile || shift;
             const int step = e->key() == Qt::Key_Left ? -1 : 1;
             move(pile, (pile ? pileCursor() : handFocus()) + step);
+            pileMoved = pile;
             break;
         }
-        case Qt::Key_Home: move(onPile || shift, 0); break;
-        case Qt::Key_End: move(onPile || shift, 1 << 20); break;
+        case Qt::Key_Home:
+            move(onPile || shift, 0);
+            pileMoved = onPile || shift;
+            break;
+        case Qt::Key_End:
+            move(onPile || shift, 1 << 20);
+            pileMoved = onPile || shift;
+            break;
         case Qt::Key_Up: keyRow_ = KeyRow::Pile; break;
         case Qt::Key_Down: keyRow_ = KeyRow::Hand; break;
         case Qt::Key_Tab:
@@ -114,9 +126,20 @@ bool TSkelda::TableKey(QKeyEvent* e) {
             TakeFromPileKey();
             break;
         case Qt::Key_R:
-            if (shift) return false;
+            if (shift) {
+                access_->RepeatLast();
+                return true;
+            }
             AreaReleased(Area::PaintBox4, Qt::RightButton, QPoint(1, 1));
             break;
+        case Qt::Key_T:
+        case Qt::Key_H:
+            if (shift) return false;
+            if (e->key() == Qt::Key_T)
+                access_->ReadTable();
+            else
+                access_->ReadHand();
+            return true;
         case Qt::Key_M:
             if (shift) return false;
             Run([this] { game_.Button1Click(); });
@@ -130,6 +153,8 @@ bool TSkelda::TableKey(QKeyEvent* e) {
     ShowKeyboardCues(true);
     areas_[4]->update();
     areas_[6]->update();
+    // The screen reader's focus: the card the keys now point at.
+    access_->FocusMoved(keyRow_ == KeyRow::Pile || pileMoved);
     return true;
 }
 
