@@ -171,10 +171,11 @@ QPainterPath RankCentreLines(int rank) {
             break;
         }
         case 9:  // 10
-            p.moveTo(0, 1.5);
-            p.lineTo(1.5, 0);
-            p.lineTo(1.5, 8);
-            p.addEllipse(QRectF(3.8, 0, 3.8, 8));
+            // Set close, so that it takes little more room than one figure.
+            p.moveTo(0, 1.3);
+            p.lineTo(1.3, 0);
+            p.lineTo(1.3, 8);
+            p.addEllipse(QRectF(3.0, 0, 3.3, 8));
             break;
         case 10:  // J
             p.moveTo(1.6, 0);
@@ -239,28 +240,37 @@ void DrawRank(QPainter& p, int rank, QPointF center, qreal height, const QColor&
     p.restore();
 }
 
-void DrawCornerIndices(QPainter& p, int suit, int rank) {
-    const QColor color = SuitColor(suit);
+void DrawCornerIndex(QPainter& p, int suit, int rank, const QColor& color, qreal size) {
+    // In a 16-unit square: the rank high on the left, the suit low on the right, each as
+    // large as the square allows without the two touching or the card's rounded corner
+    // clipping them.
+    p.save();
+    p.scale(size, size);
+    DrawRank(p, rank, QPointF(4.65, 6.0), 8.7, color);
+    DrawPip(p, suit, QPointF(11.8, 11.75), 8.5, false, color);
+    p.restore();
+}
+
+void DrawCornerIndices(QPainter& p, int suit, int rank, const QColor& color, qreal size) {
     for (int corner = 0; corner < 2; ++corner) {
         p.save();
         if (corner == 1) {
             p.translate(CardArtWidth, CardArtHeight);
             p.rotate(180);
         }
-        // Everything stays inside the 16-pixel strip that shows when cards overlap.
-        DrawRank(p, rank, QPointF(8.0, 9.0), 11.0, color);
-        DrawPip(p, suit, QPointF(8.0, 21.0), 8.5, false, color);
+        DrawCornerIndex(p, suit, rank, color, size);
         p.restore();
     }
 }
 
-void DrawFace(QPainter& p, int suit, int rank, bool withIndices) {
+void DrawFace(QPainter& p, int suit, int rank, bool withIndices, QColor color, qreal indexSize) {
+    if (!color.isValid()) color = SuitColor(suit);
     DrawBlankCard(p);
-    if (withIndices) DrawCornerIndices(p, suit, rank);
+    if (withIndices) DrawCornerIndices(p, suit, rank, color, indexSize);
     if (rank >= 10)
-        DrawCourt(p, suit, rank);
+        DrawCourt(p, suit, rank, color);
     else
-        DrawPips(p, suit, rank);
+        DrawPips(p, suit, rank, color);
 }
 
 }  // namespace cardart

@@ -285,7 +285,7 @@ void DrawJack(QPainter& p, const Palette& pal) {
 
 }  // namespace
 
-void DrawCourt(QPainter& p, int suit, int rank) {
+void DrawCourt(QPainter& p, int suit, int rank, const QColor& color) {
     const QRectF panel(16.5, 11.5, 38, 73);
     const QPointF centre = panel.center();
     const Palette pal = PaletteFor(suit, rank);
@@ -308,7 +308,7 @@ void DrawCourt(QPainter& p, int suit, int rank) {
         else
             DrawJack(p, pal);
         // The suit of the card beside the head.
-        DrawPip(p, suit, QPointF(rank == 12 ? 14.5 : -14.5, -31), 6.5);
+        DrawPip(p, suit, QPointF(rank == 12 ? 14.5 : -14.5, -31), 6.5, false, color);
         p.restore();
     }
 
@@ -318,7 +318,7 @@ void DrawCourt(QPainter& p, int suit, int rank) {
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(Gold, 1.0));
     p.drawRect(panel.adjusted(1, 1, -1, -1));
-    p.setPen(QPen(SuitColor(suit), 0.8));
+    p.setPen(QPen(color, 0.8));
     p.drawRect(panel);
     p.restore();
 }

@@ -41,14 +41,21 @@ inline void DrawPip(QPainter& p, int suit, QPointF center, qreal height, bool in
 // is `height` high with its box centred at `center`. Needs no font.
 void DrawRank(QPainter& p, int rank, QPointF center, qreal height, const QColor& color);
 
-// Both corner indices (rank over suit) of a face, the second one rotated half a turn.
-void DrawCornerIndices(QPainter& p, int suit, int rank);
+// The corner index of a face: the rank and its suit, both inside the square of 16 x `size`
+// logical pixels at the painter's origin. At size 1 that is the corner an overlapped card
+// leaves showing in the hand, on the pile and in a meld column, so every card reads there.
+void DrawCornerIndex(QPainter& p, int suit, int rank, const QColor& color, qreal size = 1.0);
+// Both corner indices of a face, the second one rotated half a turn.
+void DrawCornerIndices(QPainter& p, int suit, int rank, const QColor& color, qreal size = 1.0);
 
 // The whole face of one card, in a 71 x 96 logical box at the painter's origin.
-// `withIndices` false leaves out the corner marks (small icon renderings).
-void DrawFace(QPainter& p, int suit, int rank, bool withIndices = true);
-void DrawPips(QPainter& p, int suit, int rank);
-void DrawCourt(QPainter& p, int suit, int rank);
+// `withIndices` false leaves out the corner marks (small icon renderings). The suit's
+// marks are drawn in `color`, SuitColor(suit) when it is invalid, and the corner index at
+// `indexSize` (see DrawCornerIndex).
+void DrawFace(QPainter& p, int suit, int rank, bool withIndices = true, QColor color = {},
+              qreal indexSize = 1.0);
+void DrawPips(QPainter& p, int suit, int rank, const QColor& color);
+void DrawCourt(QPainter& p, int suit, int rank, const QColor& color);
 void DrawBack(QPainter& p, int backId);
 
 }  // namespace skelda::cardart

@@ -107,16 +107,16 @@ void DrawAceOfSpades(QPainter& p) {
 
 }  // namespace
 
-void DrawPips(QPainter& p, int suit, int rank) {
+void DrawPips(QPainter& p, int suit, int rank, const QColor& color) {
     if (rank == 0) {
         if (suit == 3)
             DrawAceOfSpades(p);
         else
-            DrawPip(p, suit, QPointF(ColMid, RowMid), 26);
+            DrawPip(p, suit, QPointF(ColMid, RowMid), 26, false, color);
         return;
     }
     for (const QPointF& pt : PipLayout(rank + 1))
-        DrawPip(p, suit, pt, rank >= 8 ? PipHeight - 1 : PipHeight, pt.y() > RowMid + 0.5);
+        DrawPip(p, suit, pt, rank >= 8 ? PipHeight - 1 : PipHeight, pt.y() > RowMid + 0.5, color);
 }
 
 }  // namespace skelda::cardart

@@ -41,10 +41,12 @@ struct Controls {
     bool SaveGame1 = true;   // the "Save Game" menu item
 };
 
-// What the computer did in its last turn, for the table to show until the human acts again.
-// Kept in memory only: a saved game does not carry it.
+// What the computer did in its last turn, for the table to show: its cards are marked until
+// the human acts, and its line stays through the human's whole turn. Kept in memory only: a
+// saved game does not carry it.
 struct ComputerTurnRecord {
-    bool recorded = false;  // a turn has been played since the human last acted
+    bool recorded = false;  // the computer has played a turn in this round
+    bool marked = true;     // its cards are marked: the human has not acted since
     bool drewFromStock = false;
     TCardList taken;                // cards taken from the discard pile, bottom first
     std::vector<TCardList> melded;  // each new meld as laid
@@ -201,7 +203,7 @@ public:
     // 7♦ 8♦ 9♦ and discarded the King of Clubs"); empty when none is recorded.
     std::string ComputerTurnSummary() const;
     // The human acted: the marks of the computer's turn go, and the areas they were on
-    // are repainted.
+    // are repainted. The line that names the turn stays until the computer's next turn.
     void ForgetComputerTurn();
 
     // ===== Saved games, settings, scores =====

@@ -23,7 +23,7 @@ std::string ShortNames(const TCardList& cards) {
 }  // namespace
 
 bool ComputerTurnRecord::Marks(TCard c) const {
-    if (!recorded) return false;
+    if (!recorded || !marked) return false;
     if (ContainsCard(taken, c) || ContainsCard(laidOff, c)) return true;
     for (const TCardList& m : melded)
         if (ContainsCard(m, c)) return true;
@@ -60,12 +60,11 @@ std::string Game::ComputerTurnSummary() const {
 }
 
 void Game::ForgetComputerTurn() {
-    if (!LastComputerTurn.recorded) return;
-    LastComputerTurn = ComputerTurnRecord{};
-    // Straight to the host: the pile is as last painted, so nothing new is seen.
+    if (!LastComputerTurn.recorded || !LastComputerTurn.marked) return;
+    LastComputerTurn.marked = false;
+    // The marks lie on the computer's hand and melds only.
     host.Repaint(Area::PaintBox1);
     host.Repaint(Area::PaintBox2);
-    host.Repaint(Area::PaintBox6);
 }
 
 }  // namespace skelda

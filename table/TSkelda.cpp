@@ -157,6 +157,7 @@ void TSkelda::LayOut() {
     PlaceNotice();
     InvalidateBackground();
     if (rescaled && pixelRatio_ > 0) RenderCardImages();
+    SyncTableSizeMenu();
 }
 
 void TSkelda::keyPressEvent(QKeyEvent* event) {

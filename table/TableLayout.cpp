@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "table/TablePaint.h"
+
 namespace skelda {
 
 Bands FormResize(int w, int height) {
@@ -47,8 +49,16 @@ QRect DiscardButtonRect() {
 
 namespace {
 QRect InsideBand(QRect button, const QRect& g) {
-    const int lowest = g.height() - GroupBorder - ButtonHeight;
-    if (button.top() > lowest) button.moveTop(std::max(GroupCaptionHeight, lowest));
+    const int bottom = g.height() - GroupBorder;
+    if (button.top() + button.height() <= bottom) return button;
+    const int belowCards = GroupCaptionHeight + CardHeight;
+    const int room = bottom - belowCards;
+    if (room >= ButtonHeight)
+        button.moveTop(bottom - ButtonHeight);
+    else if (room >= MinButtonHeight)
+        button = QRect(button.left(), belowCards, button.width(), room);
+    else
+        button.moveTop(std::max(GroupCaptionHeight, bottom - ButtonHeight));
     return button;
 }
 }  // namespace
@@ -66,20 +76,50 @@ int TableSizeFromStored(uint32_t stored) {
     return TableSizeFit;
 }
 
+bool TableFits(QSize logical) {
+    if (logical.width() < MinTableWidth) return false;
+    const Bands b = FormResize(logical.width(), logical.height());
+    auto holds = [](const QRect& group, int content) {
+        return InnerArea(group).height() >= content;
+    };
+    const QRect meld = MeldButtonRect(b.groupBox4);
+    return b.paintBox1.height() >= CardHeight && holds(b.groupBox1, CardHeight) &&
+           holds(b.groupBox4, CardHeight) && holds(b.groupBox2, CardHeight) &&
+           holds(b.groupBox3, CardHeight + LoweredOffset) &&
+           meld.top() >= GroupCaptionHeight + CardHeight &&
+           meld.top() + meld.height() <= b.groupBox4.height() - GroupBorder;
+}
+
+int FitHeight() {
+    // The bands grow with the height, so the first height that fits is the least one.
+    static const int least = [] {
+        int h = 0;
+        while (!TableFits(QSize(MinTableWidth, h))) ++h;
+        return h;
+    }();
+    return least;
+}
+
+qreal FitScale(QSize client) {
+    const qreal s = std::min(std::max(0, client.width()) / qreal(MinTableWidth),
+                             std::max(0, client.height()) / qreal(FitHeight()));
+    return std::clamp(std::floor(s * 100 + 1e-9) / 100, MinTableScale, MaxTableScale);
+}
+
+bool StepFits(int step, QSize client) {
+    return TableFits(LogicalSize(client, step / 100.0));
+}
+
 qreal TableScale(int tableSize, QSize client) {
     const int chosen = TableSizeFromStored(static_cast<uint32_t>(tableSize));
-    if (chosen != TableSizeFit) return chosen / 100.0;
-    qreal best = 1.0;
-    for (int step : TableSizeSteps) {
-        const qreal s = step / 100.0;
-        if (client.width() / s >= FitWidth && client.height() / s >= FitHeight) best = s;
-    }
-    return best;
+    if (chosen != TableSizeFit && StepFits(chosen, client)) return chosen / 100.0;
+    return FitScale(client);
 }
 
 QSize LogicalSize(QSize client, qreal s) {
-    return QSize(static_cast<int>(std::floor(std::max(0, client.width()) / s)),
-                 static_cast<int>(std::floor(std::max(0, client.height()) / s)));
+    // The small allowance keeps a size that is an exact multiple of the scale whole.
+    return QSize(static_cast<int>(std::floor(std::max(0, client.width()) / s + 1e-6)),
+                 static_cast<int>(std::floor(std::max(0, client.height()) / s + 1e-6)));
 }
 
 QRect ScreenRect(const QRect& r, qreal s, QSize logical, QSize client) {

@@ -14,6 +14,7 @@ constexpr int GroupBorder = 2;          // ... and this far in from its sides an
 constexpr int StockAreaWidth = 311;
 constexpr int ButtonWidth = 75;
 constexpr int ButtonHeight = 25;
+constexpr int MinButtonHeight = 19;  // as low as a button goes to stay clear of the stock
 
 struct Bands {
     QRect paintBox1;  // the computer's hand strip
@@ -34,21 +35,37 @@ QRect InnerArea(const QRect& groupBox);
 QRect StockArea(const QRect& groupBox4);
 QRect PileArea(const QRect& groupBox4);
 // "&Meld" and "&Discard", in the middle band's coordinates: their own places, or, in a
-// band too short for them there, raised just enough to lie whole inside the band.
+// band too short for them there, raised just enough to lie whole inside the band, and in
+// a shorter one lowered in height (down to MinButtonHeight) so as to stay below the
+// stock's cards. Only a band too short even for that (a table that does not fit) puts
+// them over the cards.
 QRect MeldButtonRect();
 QRect DiscardButtonRect();
 QRect MeldButtonRect(const QRect& groupBox4);
 QRect DiscardButtonRect(const QRect& groupBox4);
 
 // Table Size: 0 is "Fit to Window", else a percentage of the steps below. The table is
-// laid out in logical pixels and drawn at the step's scale; Fit takes the largest step
-// at which the logical table is still at least 1280 x 720, and 100% below that.
+// laid out in logical pixels and drawn at a scale. Fit takes the largest scale, in whole
+// hundredths, at which the table fits the window; a chosen step is used while it fits,
+// and while it does not the table is drawn as Fit (the choice is kept).
 constexpr int TableSizeFit = 0;
 constexpr int TableSizeSteps[] = {100, 125, 150, 175, 200};
-constexpr int FitWidth = 1280;
-constexpr int FitHeight = 720;
+// The narrowest logical table: the stock area, a pile of 20 cards and the lines beside it.
+constexpr int MinTableWidth = 1000;
+constexpr qreal MinTableScale = 0.25;  // Fit in a window too small for anything
+constexpr qreal MaxTableScale = 8.0;
 // A stored value that is not one of the choices reads as Fit.
 int TableSizeFromStored(uint32_t stored);
+// Whether a logical table of this size has a place for everything: at least MinTableWidth
+// wide, every band tall enough for whole cards (the hand's raised and lowered ones, one
+// card in each meld area, so a long column folds as it does in any area), and the buttons
+// below the stock's cards.
+bool TableFits(QSize logical);
+// The least logical height that fits.
+int FitHeight();
+qreal FitScale(QSize client);
+// Whether a step (a percentage) fits a client area.
+bool StepFits(int step, QSize client);
 qreal TableScale(int tableSize, QSize client);
 // The logical table for a client area at a scale.
 QSize LogicalSize(QSize client, qreal scale);

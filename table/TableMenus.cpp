@@ -281,9 +281,16 @@ void TSkelda::ablePicture1Click() {
     settings_->WriteText("Wallpaper", path.toStdString());
 }
 
+// The stored choice is checked; a step that does not fit the window is disabled (the
+// table is drawn as Fit meanwhile).
 void TSkelda::SyncTableSizeMenu() {
-    for (QAction* a : action(QStringLiteral("FittoWindow1"))->actionGroup()->actions())
-        a->setChecked(a->data().toInt() == tableSize_);
+    const QAction* fit = action(QStringLiteral("FittoWindow1"));
+    if (!fit || !surface_) return;
+    for (QAction* a : fit->actionGroup()->actions()) {
+        const int size = a->data().toInt();
+        a->setChecked(size == tableSize_);
+        a->setEnabled(size == TableSizeFit || StepFits(size, surface_->size()));
+    }
 }
 
 void TSkelda::TableSizeClick(int size) {

@@ -49,14 +49,31 @@ TEST(Layout, AreasInsideTheGroupBoxes) {
     EXPECT_EQ(DiscardButtonRect(), QRect(88, 120, 75, 25));
 }
 
-// Fit takes the largest step that leaves a logical table of 1280 x 720; fixed sizes are
-// what they say, and a damaged stored value reads as Fit.
+// Fit takes the largest scale in hundredths at which the table fits; fixed sizes are what
+// they say while they fit, and a damaged stored value reads as Fit.
 TEST(Layout, TableScaleAndButtonsInShortBands) {
-    EXPECT_DOUBLE_EQ(TableScale(TableSizeFit, QSize(1366, 705)), 1.0);
-    EXPECT_DOUBLE_EQ(TableScale(TableSizeFit, QSize(1920, 1050)), 1.25);
-    EXPECT_DOUBLE_EQ(TableScale(TableSizeFit, QSize(2560, 1400)), 1.75);
-    EXPECT_DOUBLE_EQ(TableScale(TableSizeFit, QSize(3840, 2130)), 2.0);
-    EXPECT_DOUBLE_EQ(TableScale(150, QSize(800, 500)), 1.5);
+    // The least table: bands of 132, the human's melds holding a whole card, the buttons
+    // 19 high under the stock's cards; one pixel less and the melds or buttons have no room.
+    EXPECT_EQ(FitHeight(), 660);
+    EXPECT_TRUE(TableFits(QSize(MinTableWidth, 660)));
+    EXPECT_FALSE(TableFits(QSize(MinTableWidth, 659)));
+    EXPECT_FALSE(TableFits(QSize(MinTableWidth - 1, 2000)));
+    for (int h = 660; h < 1400; ++h) EXPECT_TRUE(TableFits(QSize(MinTableWidth, h))) << h;
+    const Bands least = FormResize(MinTableWidth, 660);
+    EXPECT_EQ(InnerArea(least.groupBox2).height(), 96);
+    EXPECT_EQ(InnerArea(least.groupBox3).height(), 96 + 8 + 11);
+    EXPECT_EQ(MeldButtonRect(least.groupBox4), QRect(8, 111, 75, 19));
+
+    EXPECT_DOUBLE_EQ(TableScale(TableSizeFit, QSize(1366, 705)), 1.06);
+    EXPECT_DOUBLE_EQ(TableScale(TableSizeFit, QSize(1920, 1050)), 1.59);
+    EXPECT_DOUBLE_EQ(TableScale(TableSizeFit, QSize(2560, 1400)), 2.12);
+    EXPECT_DOUBLE_EQ(TableScale(TableSizeFit, QSize(3840, 2130)), 3.22);
+    EXPECT_DOUBLE_EQ(TableScale(TableSizeFit, QSize(900, 2000)), 0.9);  // narrow: the width
+    EXPECT_DOUBLE_EQ(TableScale(TableSizeFit, QSize(10, 10)), MinTableScale);
+    EXPECT_DOUBLE_EQ(TableScale(150, QSize(1920, 1050)), 1.5);
+    EXPECT_DOUBLE_EQ(TableScale(150, QSize(1366, 705)), 1.06) << "150% does not fit: Fit";
+    EXPECT_TRUE(StepFits(100, QSize(1366, 705)));
+    EXPECT_FALSE(StepFits(125, QSize(1366, 705)));
     EXPECT_EQ(TableSizeFromStored(175), 175);
     EXPECT_EQ(TableSizeFromStored(130), TableSizeFit);
     EXPECT_EQ(TableSizeFromStored(0xFFFFFFFFu), TableSizeFit);
@@ -67,10 +84,14 @@ TEST(Layout, TableScaleAndButtonsInShortBands) {
     EXPECT_EQ(ScreenRect(QRect(0, 0, 311, 100), 1.25, logical, client).right() + 1,
               ScreenRect(QRect(311, 0, 50, 100), 1.25, logical, client).left());
     EXPECT_EQ(ScreenRect(QRect(0, 700, 1536, 140), 1.25, logical, client).bottom(), 1049);
-    // 136 high (1366 x 705 less the menu): the buttons rise to lie 2 pixels above the edge.
-    EXPECT_EQ(MeldButtonRect(QRect(0, 272, 1366, 136)), QRect(8, 109, 75, 25));
-    EXPECT_EQ(DiscardButtonRect(QRect(0, 272, 1366, 136)), QRect(88, 109, 75, 25));
+    // In a short band the buttons rise to lie 2 pixels above its edge, in a shorter one
+    // they keep below the stock's cards (which end at 111) and lose height, and only in a
+    // band too short for that too do they rise over the cards.
     EXPECT_EQ(MeldButtonRect(QRect(0, 296, 1366, 148)), QRect(8, 120, 75, 25));
+    EXPECT_EQ(MeldButtonRect(QRect(0, 280, 1366, 140)), QRect(8, 113, 75, 25));
+    EXPECT_EQ(MeldButtonRect(QRect(0, 272, 1366, 136)), QRect(8, 111, 75, 23));
+    EXPECT_EQ(DiscardButtonRect(QRect(0, 272, 1366, 136)), QRect(88, 111, 75, 23));
+    EXPECT_EQ(MeldButtonRect(QRect(0, 250, 1366, 125)), QRect(8, 98, 75, 25));
 }
 
 }  // namespace

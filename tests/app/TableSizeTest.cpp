@@ -1,6 +1,8 @@
 // The table at the window sizes players have, at the screen's pixel ratio (the suite runs
-// a second time under QT_SCALE_FACTOR=2): every control and every card's corner index
-// inside the window, one seamless background, readable captions, clicks in logical pixels.
+// a second time under QT_SCALE_FACTOR=2): the scale Fit takes, every card whole or (in a
+// folded meld column) its corner index inside the window, no button over a card, steps
+// that do not fit disabled, one seamless background, readable captions, clicks in logical
+// pixels.
 #include <gtest/gtest.h>
 
 #include <QTest>
@@ -57,6 +59,7 @@ void ArrangeFullTable(Game& g) {
 
 struct Size {
     int w, h;
+    qreal fit = 0;  // the scale Fit takes (the client area is the window less the menu bar)
 };
 void PrintTo(const Size& s, std::ostream* os) {
     *os << s.w << "x" << s.h;
@@ -81,10 +84,19 @@ protected:
     QRect OnWindow(const QWidget* w) const {
         return QRect(w->mapTo(window.get(), QPoint(0, 0)), w->size());
     }
-    // The logical size of a paint area.
+    // The logical size of a paint area, as the layout gives it.
     QSize Logical(const QWidget* w) const {
-        return QSize(static_cast<int>(std::lround(w->width() / s)),
-                     static_cast<int>(std::lround(w->height() / s)));
+        const Bands b = FormResize(window->logicalSize().width(), window->logicalSize().height());
+        const std::pair<Area, QRect> areas[] = {{Area::PaintBox1, b.paintBox1},
+                                                {Area::PaintBox2, InnerArea(b.groupBox1)},
+                                                {Area::PaintBox3, InnerArea(b.groupBox2)},
+                                                {Area::PaintBox4, InnerArea(b.groupBox3)},
+                                                {Area::PaintBox5, StockArea(b.groupBox4)},
+                                                {Area::PaintBox6, PileArea(b.groupBox4)}};
+        for (const auto& [area, r] : areas)
+            if (window->areaWidget(area) == w) return r.size();
+        ADD_FAILURE() << "not a paint area";
+        return {};
     }
     // Every face's corner index (its top left 16 x 16) lies inside the area and under no
     // later card.
@@ -111,14 +123,27 @@ protected:
 TEST_P(TableSizes, EveryControlAndEveryCardIndexShows) {
     Open();
     const Size size = GetParam();
-    // Fit: the largest step that leaves a logical table of at least 1280 x 720.
+    // Fit: the largest scale in hundredths at which everything has its place.
     const QSize client = window->centralWidget()->size();
-    EXPECT_EQ(s, TableScale(TableSizeFit, client));
-    EXPECT_GE(window->logicalSize().width(), s > 1 ? 1280 : 0);
-    EXPECT_GE(window->logicalSize().height(), s > 1 ? 720 : 0);
-    EXPECT_FALSE(s < 2 && client.width() / (s + 0.25) >= 1280 &&
-                 client.height() / (s + 0.25) >= 720)
-        << "a larger step fits " << size.w << "x" << size.h;
+    std::printf("[ fit      ] %dx%d at ratio %g: client %dx%d, scale %.2f, cards %dx%d\n", size.w,
+                size.h, dpr, client.width(), client.height(), s,
+                static_cast<int>(std::lround(CardWidth * s)),
+                static_cast<int>(std::lround(CardHeight * s)));
+    EXPECT_NEAR(s, size.fit, 0.015);
+    EXPECT_DOUBLE_EQ(s, FitScale(client));
+    EXPECT_TRUE(TableFits(window->logicalSize()));
+    EXPECT_FALSE(TableFits(LogicalSize(client, s + 0.01))) << "a larger scale fits";
+    // The steps that do not fit are disabled; those that do are enabled.
+    int disabled = 0;
+    for (int step : TableSizeSteps) {
+        const QAction* item =
+            window->action(QStringLiteral("TableSize%1").arg(step) + QLatin1Char('1'));
+        ASSERT_TRUE(item);
+        EXPECT_EQ(item->isEnabled(), TableFits(LogicalSize(client, step / 100.0))) << step;
+        EXPECT_EQ(item->isEnabled(), step / 100.0 <= s + 1e-9) << step;
+        disabled += !item->isEnabled();
+    }
+    EXPECT_EQ(disabled > 0, s < 2) << "only a table fitting 200% has every step";
 
     Game& g = window->game();
     ArrangeFullTable(g);
@@ -175,6 +200,44 @@ TEST_P(TableSizes, EveryControlAndEveryCardIndexShows) {
     }
     ExpectIndicesShow(Area::PaintBox4, "hand");
     ExpectIndicesShow(Area::PaintBox6, "pile");
+
+    // Nothing cut off: the hands, the stock and the pile show whole, each meld area holds a
+    // whole card at the top of every column; no button lies over a card.
+    std::vector<QRectF> onWindow;
+    for (Area a : {Area::PaintBox1, Area::PaintBox2, Area::PaintBox3, Area::PaintBox4,
+                   Area::PaintBox5, Area::PaintBox6}) {
+        Placement rec;
+        const QWidget* w = window->areaWidget(a);
+        const QRect inside(QPoint(0, 0), Logical(w));
+        PaintAreaCards(a, g, rec, window->meldView(), inside.width());
+        std::vector<QRect> all = rec.cards;
+        all.insert(all.end(), rec.backs.begin(), rec.backs.end());
+        ASSERT_FALSE(all.empty()) << static_cast<int>(a);
+        for (const QRect& c : all) {
+            const bool meld = a == Area::PaintBox2 || a == Area::PaintBox3;
+            EXPECT_TRUE(inside.contains(meld ? QRect(c.left(), 0, CardStep, CardHeight) : c))
+                << "area " << static_cast<int>(a) << " card at " << c.x() << "," << c.y() << " in "
+                << inside.width() << "x" << inside.height();
+            onWindow.push_back(QRectF(QPointF(c.topLeft()) * s, QSizeF(c.size()) * s)
+                                   .translated(OnWindow(w).topLeft()));
+            // On the screen too, but for the rounding of edges to whole pixels.
+            if (!meld) {
+                EXPECT_TRUE(QRectF(OnWindow(w)).adjusted(-1, -1, 1, 1).contains(onWindow.back()))
+                    << "area " << static_cast<int>(a) << " card at " << c.x() << "," << c.y();
+            }
+        }
+    }
+    for (QWidget* control : {static_cast<QWidget*>(window->meldButton()),
+                             static_cast<QWidget*>(window->discardButton())}) {
+        const QRect r = OnWindow(control);
+        EXPECT_GE(r.height(), static_cast<int>(MinButtonHeight * s));
+        // Edges are rounded to whole pixels: an overlap of half a pixel is none.
+        for (const QRectF& c : onWindow) {
+            const QRectF both = QRectF(r).intersected(c);
+            EXPECT_FALSE(both.width() > 0.5 && both.height() > 0.5)
+                << control->objectName().toStdString() << " over a card";
+        }
+    }
 
     // A notice on the table covers neither the face nor any card.
     window->ShowBalloon("Skelda", "A notice");
@@ -319,8 +382,9 @@ TEST_P(TableClicks, PickupFromThePileArrivesUnselected) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, TableSizes,
-                         ::testing::Values(Size{1024, 600}, Size{1366, 705}, Size{1280, 800},
-                                           Size{1920, 1080}, Size{3840, 2160}),
+                         ::testing::Values(Size{1024, 600, 0.88}, Size{1366, 705, 1.03},
+                                           Size{1280, 800, 1.18}, Size{1920, 1080, 1.60},
+                                           Size{3840, 2160, 3.24}),
                          SizeName);
 // One size for each of the scales 100%, 125% and 200% (each pickup pauses for 4 s).
 INSTANTIATE_TEST_SUITE_P(Scales, TableClicks,
@@ -330,9 +394,13 @@ INSTANTIATE_TEST_SUITE_P(Scales, TableClicks,
 class TableSizeMenu : public TableFixture {};
 
 // Table Size: six choices, one checked, stored as a number; a damaged value reads as Fit.
-// A fixed size lays the logical table out at that scale, and 100% keeps every place.
+// A fixed size lays the logical table out at that scale, and 100% keeps every place. A
+// step that does not fit the window is disabled and the table drawn as Fit, the choice
+// kept and used again once the window is large enough.
 TEST_F(TableSizeMenu, ChoicesAreStoredAndDamagedValuesFit) {
     Make([](MemorySettings& st) { st.WriteNumber("TableSize", 137); });
+    window->resize(1920, 1200);
+    QCoreApplication::processEvents();
     EXPECT_TRUE(window->action("FittoWindow1")->isChecked());
     EXPECT_EQ(window->tableSize(), TableSizeFit);
     window->action("TableSize1501")->trigger();
@@ -353,8 +421,30 @@ TEST_F(TableSizeMenu, ChoicesAreStoredAndDamagedValuesFit) {
     EXPECT_EQ(window->group(4)->geometry(), exact.groupBox4);
     EXPECT_EQ(window->areaWidget(Area::PaintBox6)->geometry(), PileArea(exact.groupBox4));
     EXPECT_EQ(window->meldButton()->geometry(), QRect(8, 120, 75, 25));
+
+    // 150% at 1366 x 768: the hand would be cut off and the buttons lie over the stock.
+    window->action("TableSize1501")->trigger();
+    window->resize(1366, 705);
+    QCoreApplication::processEvents();
+    const QSize small = window->centralWidget()->size();
+    EXPECT_FALSE(StepFits(150, small));
+    EXPECT_FALSE(window->action("TableSize1501")->isEnabled());
+    EXPECT_TRUE(window->action("TableSize1501")->isChecked()) << "the choice is kept";
+    EXPECT_TRUE(window->action("TableSize1001")->isEnabled());
+    EXPECT_TRUE(window->action("FittoWindow1")->isEnabled());
+    EXPECT_DOUBLE_EQ(window->TableScale(), FitScale(small));
+    EXPECT_LT(window->TableScale(), 1.5);
+    EXPECT_TRUE(TableFits(window->logicalSize()));
+    window->action("TableSize1751")->trigger();  // disabled: nothing happens
+    EXPECT_EQ(store->ReadNumber("TableSize"), std::optional<uint32_t>(150u));
+    window->resize(1920, 1200);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(window->action("TableSize1501")->isEnabled());
+    EXPECT_DOUBLE_EQ(window->TableScale(), 1.5);
+
     window->action("FittoWindow1")->trigger();
     EXPECT_EQ(store->ReadNumber("TableSize"), std::optional<uint32_t>(0u));
+    EXPECT_DOUBLE_EQ(window->TableScale(), FitScale(window->centralWidget()->size()));
 }
 
 }  // namespace

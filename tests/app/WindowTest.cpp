@@ -43,10 +43,13 @@ protected:
 
 TEST_F(WindowTest, AreasFollowTheBandsOfTheClientArea) {
     Make();
-    for (QSize size : {QSize(1024, 768), QSize(1400, 1000), QSize(700, 560)}) {
+    // At 100% the places are the logical ones themselves.
+    Trigger("TableSize1001");
+    for (QSize size : {QSize(1024, 768), QSize(1400, 1000)}) {
         window->resize(size);
         QCoreApplication::processEvents();
         const QWidget* table = window->centralWidget();
+        ASSERT_DOUBLE_EQ(window->TableScale(), 1.0);
         const Bands b = FormResize(table->width(), table->height());
         EXPECT_EQ(window->areaWidget(Area::PaintBox1)->geometry(), b.paintBox1);
         EXPECT_EQ(window->group(1)->geometry(), b.groupBox1);
@@ -62,6 +65,23 @@ TEST_F(WindowTest, AreasFollowTheBandsOfTheClientArea) {
         EXPECT_EQ(window->meldButton()->geometry(), QRect(8, y, 75, 25));
         EXPECT_EQ(window->discardButton()->geometry(), QRect(88, y, 75, 25));
     }
+    // A window too small for 100%: the table is drawn as Fit, each place scaled.
+    window->resize(700, 560);
+    QCoreApplication::processEvents();
+    const QSize client = window->centralWidget()->size();
+    const qreal s = window->TableScale();
+    EXPECT_DOUBLE_EQ(s, FitScale(client));
+    EXPECT_LT(s, 1.0);
+    const QSize logical = window->logicalSize();
+    const Bands b = FormResize(logical.width(), logical.height());
+    auto screen = [&](const QRect& r) { return ScreenRect(r, s, logical, client); };
+    EXPECT_EQ(window->areaWidget(Area::PaintBox1)->geometry(), screen(b.paintBox1));
+    EXPECT_EQ(window->group(4)->geometry(), screen(b.groupBox4));
+    EXPECT_EQ(window->group(3)->geometry(), screen(b.groupBox3));
+    EXPECT_EQ(window->statusLine()->geometry(), screen(b.statusBar));
+    EXPECT_EQ(window->meldButton()->geometry(),
+              screen(MeldButtonRect(b.groupBox4).translated(b.groupBox4.topLeft()))
+                  .translated(-screen(b.groupBox4).topLeft()));
     EXPECT_EQ(window->windowTitle(), "Skelda");
     EXPECT_EQ(Plain(window->meldButton()->text()), "Meld");
     EXPECT_EQ(window->meldButton()->text(), "&Meld");

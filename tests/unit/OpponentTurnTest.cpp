@@ -219,9 +219,18 @@ TEST(ComputerTurnRecord, NamesTheTurnAndIsForgottenAtTheHumansNextAction) {
     EXPECT_EQ(g.ComputerTurnSummary(),
               "MARY drew from the stock, laid off 8\u2660 and discarded the Ten of Hearts");
 
-    // The human's draw is the next action: the record goes.
+    // The human's draw is the next action: the marks go, but the line stays through the
+    // human's whole turn, and the computer's next turn names itself afresh.
+    const std::string line = g.ComputerTurnSummary();
+    g.YourHand = Cards("4H JD");
     ASSERT_TRUE(g.HumansTurn);
     g.PaintBox5MouseUp(MouseButton::Left, 10, 10);
-    EXPECT_FALSE(g.LastComputerTurn.recorded);
-    EXPECT_EQ(g.ComputerTurnSummary(), "");
+    EXPECT_FALSE(g.LastComputerTurn.Marks(Cards("8S")[0]));
+    EXPECT_EQ(g.ComputerTurnSummary(), line);
+    g.YourHand.front().Flags |= Selected;
+    g.Button2Click();
+    EXPECT_EQ(g.ComputerTurnSummary(), line) << "the line stays until the computer plays";
+    g.Timer4Timer();
+    EXPECT_TRUE(g.LastComputerTurn.marked);
+    EXPECT_NE(g.ComputerTurnSummary(), line);
 }

@@ -114,6 +114,40 @@ TEST(CardArt, TheLeftStripTellsEveryCardApart) {
     }
 }
 
+TEST(CardArt, TheSixteenPixelCornerAloneTellsRankAndSuit) {
+    // In a meld column a card shows only its top left 16 x 16 pixels: the rank and the
+    // suit must both be there, so that three fives read as three different fives.
+    for (qreal ratio : {1.0, 2.0}) {
+        SCOPED_TRACE(ratio);
+        const int side = qRound(Strip * ratio);
+        std::vector<QImage> corners;
+        for (const QImage& face : Faces(ratio)) {
+            corners.push_back(face.copy(0, 0, side, side));
+            // Nothing of the index lies below the corner, in the strip an overlapped hand
+            // card shows (left of where the ace of spades' ring begins): what tells the
+            // cards apart is all inside the corner.
+            const QImage below =
+                face.copy(qRound(2 * ratio), side, qRound(10 * ratio), face.height() / 2 - side);
+            QImage blank(below.size(), QImage::Format_ARGB32);
+            blank.fill(Qt::white);
+            EXPECT_EQ(DifferingPixels(below, blank), 0) << "card " << corners.size() - 1;
+        }
+        const int minimum = qRound(8 * ratio * ratio);
+        for (int rank = 0; rank < 13; ++rank)
+            for (int a = 0; a < 4; ++a)
+                for (int b = a + 1; b < 4; ++b)
+                    EXPECT_GE(DifferingPixels(corners[a * 13 + rank], corners[b * 13 + rank]),
+                              minimum)
+                        << "rank " << rank << ", suits " << a << " and " << b;
+        for (int suit = 0; suit < 4; ++suit)
+            for (int a = 0; a < 13; ++a)
+                for (int b = a + 1; b < 13; ++b)
+                    EXPECT_GE(DifferingPixels(corners[suit * 13 + a], corners[suit * 13 + b]),
+                              minimum)
+                        << "suit " << suit << ", ranks " << a << " and " << b;
+    }
+}
+
 TEST(CardArt, TheIndexIsRepeatedUpsideDownInTheOppositeCorner) {
     for (qreal ratio : {1.0, 2.0})
         for (int card : {0, 9, 14, 27, 38, 51}) {
