@@ -373,6 +373,7 @@ void TSkelda::FormCreate() {
     action(QStringLiteral("NoSound1"))->setChecked(game_.NoSound);
     musicFiles_.clear();
     if (!noMusic) Timer3Timer();
+    ReadCardStyle();
     LoadStartupDeck();
     timer2_.start();
     SyncMenus();

@@ -186,6 +186,8 @@ public:
     void RandomTableColor1Click();
     void ablePicture1Click();
     void QuickPlay1Click();
+    // Four-Colour Suits and Large Indices: how the built-in faces are drawn.
+    void CardStyleClick();
     void Statistics1Click();
     void KeyboardShortcuts1Click();
     void FullScreen1Click();
@@ -230,6 +232,7 @@ private:
     void TakeFromPileKey();
     void PaintKeyboardFocus(QPainter& painter, Area area);
     void ApplyGameSpeed();
+    void ReadCardStyle();
 
     TableOptions options_;
     std::unique_ptr<SettingsStore> settings_;

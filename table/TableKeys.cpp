@@ -20,6 +20,7 @@ namespace skelda {
 namespace {
 const QColor kActiveFocus(255, 214, 0);
 const QColor kIdleFocus(200, 150, 0, 190);  // dashed, for the row the arrows leave alone
+const QColor kFocusEdge(20, 20, 20);
 }  // namespace
 
 const std::vector<KeyBinding>& TableKeyMap() {
@@ -178,9 +179,17 @@ void TSkelda::PaintKeyboardFocus(QPainter& p, Area area) {
     p.save();
     p.scale(scale_, scale_);  // the focus is drawn in the table's logical pixels
     p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(active ? kActiveFocus : kIdleFocus, active ? 2.5 : 2.0,
-                  active ? Qt::SolidLine : Qt::DashLine));
+    // A dark line along both sides of the coloured one: against the white card and against
+    // any table colour one of the two stands out by at least 3:1.
+    const Qt::PenStyle style = active ? Qt::SolidLine : Qt::DashLine;
+    const qreal width = active ? 2.5 : 2.0;
+    QPen dark(kFocusEdge, width + 2, style);
+    dark.setDashPattern({4 * width / (width + 2), 2 * width / (width + 2)});
+    if (active) dark.setStyle(Qt::SolidLine);
     p.setBrush(Qt::NoBrush);
+    p.setPen(dark);
+    p.drawRoundedRect(box, 4, 4);
+    p.setPen(QPen(active ? kActiveFocus : kIdleFocus, width, style));
     p.drawRoundedRect(box, 4, 4);
     const qreal cx = box.left() + std::min<qreal>(box.width(), CardStep - 2) / 2;
     QPainterPath pointer;
@@ -188,7 +197,9 @@ void TSkelda::PaintKeyboardFocus(QPainter& p, Area area) {
     pointer.lineTo(cx - 5, y + CardHeight + 8);
     pointer.lineTo(cx + 5, y + CardHeight + 8);
     pointer.closeSubpath();
-    p.fillPath(pointer, active ? kActiveFocus : kIdleFocus);
+    p.setPen(QPen(kFocusEdge, 1.0));
+    p.setBrush(active ? kActiveFocus : kIdleFocus);
+    p.drawPath(pointer);
     p.restore();
 }
 
