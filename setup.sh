@@ -8,6 +8,7 @@ packages=(cmake ninja-build g++ clang-14 libclang-rt-14-dev pkg-config
   libemf2svg-dev libwmf-dev fonts-urw-base35
   llvm lld
   xvfb xauth imagemagick xdotool fonts-dejavu-core
+  dbus at-spi2-core python3-pyatspi
   libcpp-httplib-dev libssl-dev libsqlite3-dev openssl chromium
   dpkg-dev file appstream desktop-file-utils groff-base man-db)
 missing=()

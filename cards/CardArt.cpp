@@ -30,15 +30,24 @@ void BeginPainter(QPainter& p, QImage& canvas) {
     p.setRenderHint(QPainter::SmoothPixmapTransform);
 }
 
+Edge CardEdge() {
+    const CardStyle style = CurrentCardStyle();
+    if (style.fourColour || style.largeIndices) return {QColor(0x1a, 0x1a, 0x1a), 1.5};
+    return {QColor(0x55, 0x55, 0x55), 1.0};
+}
+
 QPainterPath CardOutline() {
+    const qreal w = CardEdge().width;
     QPainterPath path;
-    path.addRoundedRect(QRectF(0.5, 0.5, CardArtWidth - 1, CardArtHeight - 1), 4.5, 4.5);
+    path.addRoundedRect(QRectF(w / 2, w / 2, CardArtWidth - w, CardArtHeight - w), 5 - w / 2,
+                        5 - w / 2);
     return path;
 }
 
 void DrawBlankCard(QPainter& p) {
     p.save();
-    p.setPen(QPen(QColor(0x55, 0x55, 0x55), 1.0));
+    const Edge edge = CardEdge();
+    p.setPen(QPen(edge.color, edge.width));
     p.setBrush(Qt::white);
     p.drawPath(CardOutline());
     p.restore();
@@ -46,6 +55,13 @@ void DrawBlankCard(QPainter& p) {
 
 QColor SuitColor(int suit) {
     return (suit == 1 || suit == 2) ? QColor(0xd0, 0x10, 0x28) : QColor(0x14, 0x14, 0x18);
+}
+
+// Clubs green and Diamonds blue, each at least 4.5:1 against the white face.
+QColor FourColourSuitColor(int suit) {
+    if (suit == 0) return QColor(0x00, 0x75, 0x30);
+    if (suit == 1) return QColor(0x00, 0x48, 0xc8);
+    return SuitColor(suit);
 }
 
 namespace {
@@ -251,22 +267,30 @@ void DrawCornerIndex(QPainter& p, int suit, int rank, const QColor& color, qreal
     p.restore();
 }
 
-void DrawCornerIndices(QPainter& p, int suit, int rank, const QColor& color, qreal size) {
+void DrawLargeCornerIndex(QPainter& p, int suit, int rank, const QColor& color) {
+    DrawRank(p, rank, QPointF(8.0, 8.2), 12.4, color);
+    DrawPip(p, suit, QPointF(8.0, 22.6), 11.5, false, color);
+}
+
+void DrawCornerIndices(QPainter& p, int suit, int rank, const QColor& color, bool large) {
     for (int corner = 0; corner < 2; ++corner) {
         p.save();
         if (corner == 1) {
             p.translate(CardArtWidth, CardArtHeight);
             p.rotate(180);
         }
-        DrawCornerIndex(p, suit, rank, color, size);
+        if (large)
+            DrawLargeCornerIndex(p, suit, rank, color);
+        else
+            DrawCornerIndex(p, suit, rank, color);
         p.restore();
     }
 }
 
-void DrawFace(QPainter& p, int suit, int rank, bool withIndices, QColor color, qreal indexSize) {
+void DrawFace(QPainter& p, int suit, int rank, bool withIndices, QColor color, bool largeIndices) {
     if (!color.isValid()) color = SuitColor(suit);
     DrawBlankCard(p);
-    if (withIndices) DrawCornerIndices(p, suit, rank, color, indexSize);
+    if (withIndices) DrawCornerIndices(p, suit, rank, color, largeIndices);
     if (rank >= 10)
         DrawCourt(p, suit, rank, color);
     else
@@ -275,12 +299,30 @@ void DrawFace(QPainter& p, int suit, int rank, bool withIndices, QColor color, q
 
 }  // namespace cardart
 
+namespace {
+CardStyle& Style() {
+    static CardStyle style;
+    return style;
+}
+}  // namespace
+
+void SetCardStyle(CardStyle style) {
+    Style() = style;
+}
+
+CardStyle CurrentCardStyle() {
+    return Style();
+}
+
 QPixmap CardFacePixmap(int suit, int rank, qreal devicePixelRatio) {
     if (suit < 0 || suit > 3 || rank < 0 || rank > 12) return {};
     QImage img = cardart::NewCanvas(CardArtWidth, CardArtHeight, devicePixelRatio);
     QPainter p;
     cardart::BeginPainter(p, img);
-    cardart::DrawFace(p, suit, rank);
+    const CardStyle style = Style();
+    cardart::DrawFace(p, suit, rank, true,
+                      style.fourColour ? cardart::FourColourSuitColor(suit) : QColor(),
+                      style.largeIndices);
     p.end();
     return QPixmap::fromImage(img);
 }

@@ -11,6 +11,16 @@ constexpr int CardArtWidth = 71;
 constexpr int CardArtHeight = 96;
 constexpr int CardBackCount = 12;
 
+// How the faces are drawn for players who see less well: four suit colours (Clubs green,
+// Diamonds blue) and large corner indices. Both off by default. Process-wide, as the
+// pictures are: set it, then draw the faces again.
+struct CardStyle {
+    bool fourColour = false;
+    bool largeIndices = false;
+};
+void SetCardStyle(CardStyle style);
+CardStyle CurrentCardStyle();
+
 // suit 0 Clubs .. 3 Spades, rank 0 Ace .. 12 King. A suit, rank or back number out of range
 // gives a null pixmap. Each call draws afresh: callers keep what they reuse.
 QPixmap CardFacePixmap(int suit, int rank, qreal devicePixelRatio = 1.0);

@@ -20,6 +20,7 @@
 #include "table/InstalledData.h"
 #include "table/TCardDeckDlg.h"
 #include "table/TableDrag.h"
+#include "table/TableAccessible.h"
 #include "table/TableLayout.h"
 #include "table/TablePicture.h"
 #include "windows/LogWindow.h"
@@ -114,6 +115,7 @@ void TSkelda::BuildWidgets() {
     drag_ = new TableDrag(*this, *glides_);
     scatter_ = new ScatterLayer(*this, surface_);
     notice_ = new NoticeBubble(*this, surface_);
+    access_ = new TableAccessible(*this, surface_);
 }
 
 // FormResize: the bands from the logical size of the client area, each widget put at its
@@ -268,6 +270,7 @@ void TSkelda::SyncAfterOperation() {
     SyncMenus();
     ApplyGroupCaption();
     glides_->Sync();
+    access_->Refresh();
 }
 
 void TSkelda::SyncControls() {
@@ -322,7 +325,10 @@ void TSkelda::Wait(int ms) {
 // ----- Start-up and shut-down -----
 
 void TSkelda::FormCreate() {
-    SetRandSeed(static_cast<uint32_t>(QDateTime::currentMSecsSinceEpoch()));
+    // SKELDA_SEED fixes the generator's seed, so a session can be played again.
+    bool seeded = false;
+    const uint32_t seed = qEnvironmentVariable("SKELDA_SEED").toUInt(&seeded);
+    SetRandSeed(seeded ? seed : static_cast<uint32_t>(QDateTime::currentMSecsSinceEpoch()));
     logConsoleHidden_ = false;
     log_ = new LogWindow;
     log_->setAttribute(Qt::WA_ShowWithoutActivating);
@@ -373,6 +379,7 @@ void TSkelda::FormCreate() {
     action(QStringLiteral("NoMusic1"))->setChecked(noMusic);
     action(QStringLiteral("NoSound1"))->setChecked(game_.NoSound);
     musicFiles_.clear();
+    ReadCardStyle();
     LoadStartupDeck();
     timer2_.start();
     SyncMenus();

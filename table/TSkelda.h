@@ -40,6 +40,7 @@ class LogWindow;
 class TableDrag;
 class TCardDeckDlg;
 class TAboutBox;
+class TableAccessible;
 class THelp;
 class TTrayIcon;
 
@@ -177,6 +178,8 @@ public:
     std::optional<QPoint> pickupMarker() const { return pickupMarker_; }
     const QPixmap& MarkerPixmap() const { return marker_; }
     TCardDeckDlg* cardDeckDialog() const { return deckDlg_; }
+    // The table's objects for screen readers, and the lines said to them.
+    TableAccessible* accessible() const { return access_; }
 
     // Runs one call into the game as an operation (see above).
     void Run(const std::function<void()>& op);
@@ -196,6 +199,8 @@ public:
     void ablePicture1Click();
     void QuickPlay1Click();
     void Animations1Click();
+    // Four-Colour Suits and Large Indices: how the built-in faces are drawn.
+    void CardStyleClick();
     void Statistics1Click();
     void KeyboardShortcuts1Click();
     void FullScreen1Click();
@@ -240,6 +245,7 @@ private:
     void TakeFromPileKey();
     void PaintKeyboardFocus(QPainter& painter, Area area);
     void ApplyGameSpeed();
+    void ReadCardStyle();
 
     TableOptions options_;
     std::unique_ptr<SettingsStore> settings_;
@@ -262,6 +268,7 @@ private:
     NoticeBubble* notice_ = nullptr;
     CardGlides* glides_ = nullptr;
     TableDrag* drag_ = nullptr;
+    TableAccessible* access_ = nullptr;
     std::map<QString, QAction*> actions_;
 
     // Timers

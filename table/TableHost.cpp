@@ -16,6 +16,7 @@
 #include "persist/qt/Audio.h"
 #include "table/CardGlides.h"
 #include "table/TSkelda.h"
+#include "table/TableAccessible.h"
 #include "windows/LogWindow.h"
 #include "windows/TTrayIcon.h"
 
@@ -78,6 +79,7 @@ Answer TSkelda::MessageBox(const std::string& title, const std::string& text, Ic
             box.setEscapeButton(QMessageBox::Cancel);
             break;
     }
+    access_->MessageShown(title, text, icon);
     const int r = box.exec();
     switch (r) {
         case QMessageBox::Yes: return Answer::Yes;
@@ -111,9 +113,10 @@ void TSkelda::Repaint(Area area) {
     if (area == Area::All) {
         scatter_->Clear();
         for (int i = 1; i <= 6; ++i) areas_[i]->repaint();
-        return;
+    } else if (QWidget* w = areaWidget(area)) {
+        w->repaint();
     }
-    if (QWidget* w = areaWidget(area)) w->repaint();
+    access_->Refresh();
 }
 
 void TSkelda::DrawPickupMarker(int x, int y) {
@@ -124,6 +127,7 @@ void TSkelda::DrawPickupMarker(int x, int y) {
 void TSkelda::LogLine(const std::string& afterStamp) {
     if (!log_) return;
     log_->AppendLine(LogTimeStamp() + QString::fromStdString(afterStamp));
+    access_->LogLine(afterStamp);
 }
 
 // The balloon over the notification-area icon; where the desktop has no notification

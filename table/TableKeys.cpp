@@ -13,12 +13,14 @@
 #include <QVBoxLayout>
 
 #include "table/TSkelda.h"
+#include "table/TableAccessible.h"
 
 namespace skelda {
 
 namespace {
 const QColor kActiveFocus(255, 214, 0);
 const QColor kIdleFocus(200, 150, 0, 190);  // dashed, for the row the arrows leave alone
+const QColor kFocusEdge(20, 20, 20);
 }  // namespace
 
 const std::vector<KeyBinding>& TableKeyMap() {
@@ -33,6 +35,9 @@ const std::vector<KeyBinding>& TableKeyMap() {
         {"M", "Meld the lifted cards (as the Meld button)"},
         {"D", "Discard the lifted card (as the Discard button)"},
         {"R", "Sort your hand by rank (as a right-click on the hand)"},
+        {"T", "Hear the table: the scores, the stock and the pile, the top discard, every meld"},
+        {"H", "Hear your hand, card by card, with the lifted cards said"},
+        {"Shift+R", "Hear the last announcement again"},
         {"Ctrl+N", "New Game"},
         {"Ctrl+O", "Load Game"},
         {"Ctrl+S", "Save Game"},
@@ -72,6 +77,7 @@ bool TSkelda::TableKey(QKeyEvent* e) {
     const bool shift = mods == Qt::ShiftModifier;
     if (mods != Qt::NoModifier && !shift) return false;
     const bool onPile = keyRow_ == KeyRow::Pile;
+    bool pileMoved = false;  // the pile's cursor moved while the hand has the focus
 
     // Moves within a row. Shift moves the pile's cursor whichever row has the focus.
     auto move = [this](bool pile, int to) {
@@ -87,10 +93,17 @@ bool TSkelda::TableKey(QKeyEvent* e) {
             const bool pile = onPile || shift;
             const int step = e->key() == Qt::Key_Left ? -1 : 1;
             move(pile, (pile ? pileCursor() : handFocus()) + step);
+            pileMoved = pile;
             break;
         }
-        case Qt::Key_Home: move(onPile || shift, 0); break;
-        case Qt::Key_End: move(onPile || shift, 1 << 20); break;
+        case Qt::Key_Home:
+            move(onPile || shift, 0);
+            pileMoved = onPile || shift;
+            break;
+        case Qt::Key_End:
+            move(onPile || shift, 1 << 20);
+            pileMoved = onPile || shift;
+            break;
         case Qt::Key_Up: keyRow_ = KeyRow::Pile; break;
         case Qt::Key_Down: keyRow_ = KeyRow::Hand; break;
         case Qt::Key_Tab:
@@ -114,9 +127,20 @@ bool TSkelda::TableKey(QKeyEvent* e) {
             TakeFromPileKey();
             break;
         case Qt::Key_R:
-            if (shift) return false;
+            if (shift) {
+                access_->RepeatLast();
+                return true;
+            }
             AreaReleased(Area::PaintBox4, Qt::RightButton, QPoint(1, 1));
             break;
+        case Qt::Key_T:
+        case Qt::Key_H:
+            if (shift) return false;
+            if (e->key() == Qt::Key_T)
+                access_->ReadTable();
+            else
+                access_->ReadHand();
+            return true;
         case Qt::Key_M:
             if (shift) return false;
             Run([this] { game_.Button1Click(); });
@@ -130,6 +154,8 @@ bool TSkelda::TableKey(QKeyEvent* e) {
     ShowKeyboardCues(true);
     areas_[4]->update();
     areas_[6]->update();
+    // The screen reader's focus: the card the keys now point at.
+    access_->FocusMoved(keyRow_ == KeyRow::Pile || pileMoved);
     return true;
 }
 
@@ -153,9 +179,17 @@ void TSkelda::PaintKeyboardFocus(QPainter& p, Area area) {
     p.save();
     p.scale(scale_, scale_);  // the focus is drawn in the table's logical pixels
     p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(active ? kActiveFocus : kIdleFocus, active ? 2.5 : 2.0,
-                  active ? Qt::SolidLine : Qt::DashLine));
+    // A dark line along both sides of the coloured one: against the white card and against
+    // any table colour one of the two stands out by at least 3:1.
+    const Qt::PenStyle style = active ? Qt::SolidLine : Qt::DashLine;
+    const qreal width = active ? 2.5 : 2.0;
+    QPen dark(kFocusEdge, width + 2, style);
+    dark.setDashPattern({4 * width / (width + 2), 2 * width / (width + 2)});
+    if (active) dark.setStyle(Qt::SolidLine);
     p.setBrush(Qt::NoBrush);
+    p.setPen(dark);
+    p.drawRoundedRect(box, 4, 4);
+    p.setPen(QPen(active ? kActiveFocus : kIdleFocus, width, style));
     p.drawRoundedRect(box, 4, 4);
     const qreal cx = box.left() + std::min<qreal>(box.width(), CardStep - 2) / 2;
     QPainterPath pointer;
@@ -163,7 +197,9 @@ void TSkelda::PaintKeyboardFocus(QPainter& p, Area area) {
     pointer.lineTo(cx - 5, y + CardHeight + 8);
     pointer.lineTo(cx + 5, y + CardHeight + 8);
     pointer.closeSubpath();
-    p.fillPath(pointer, active ? kActiveFocus : kIdleFocus);
+    p.setPen(QPen(kFocusEdge, 1.0));
+    p.setBrush(active ? kActiveFocus : kIdleFocus);
+    p.drawPath(pointer);
     p.restore();
 }
 

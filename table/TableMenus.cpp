@@ -131,6 +131,13 @@ void TSkelda::BuildMenus() {
     item(
         options, "Animations1", QStringLiteral("Animations"), [this] { Animations1Click(); }, true)
         ->setChecked(true);
+    // For players who see less well (TableCardStyle.cpp).
+    item(
+        options, "FourColourSuits1", QStringLiteral("Four-Colour Suits"),
+        [this] { CardStyleClick(); }, true);
+    item(
+        options, "LargeIndices1", QStringLiteral("Large Indices"), [this] { CardStyleClick(); },
+        true);
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("Help1"));

@@ -16,6 +16,7 @@
 #include "game/Random.h"
 #include "table/CardGlides.h"
 #include "table/TSkelda.h"
+#include "table/TableAccessible.h"
 #include "table/TableLayout.h"
 #include "table/TextPlate.h"
 #include "windows/LogWindow.h"
@@ -656,6 +657,7 @@ void TSkelda::Timer2Timer() {
     lastGroupBox1Caption_ = game_.GroupBox1Caption;
     groups_[1]->SetCaption(QString::fromStdString(game_.GroupBox1Caption));
     groups_[4]->SetCaption(QString::fromStdString(game_.GroupBox4Caption()));
+    access_->Refresh();
 }
 
 void TSkelda::Timer5Timer() {

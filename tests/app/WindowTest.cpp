@@ -110,7 +110,7 @@ TEST_F(WindowTest, MenuTreeWithCaptionsOrderAndFirstStartCheckMarks) {
               "Color, Show Log, AI Level [Easy(dumb), Medium*, Hard, Expert, Behavior [Aggressive, "
               "Defensive, Balanced*], Random Odd Numbers [Pickup more than one card, Easy dumb "
               "moves]], Your Name, Show melds horizontally, Table Size [Fit to Window*, 100%, "
-              "125%, 150%, 175%, 200%], Quick Play, Animations*], "
+              "125%, 150%, 175%, 200%], Quick Play, Animations*, Four-Colour Suits, Large Indices], "
               "Help [About, Manual, Keyboard Shortcuts], Meld, Discard");
     EXPECT_EQ(window->action("Manual1")->shortcut(), QKeySequence(Qt::Key_F1));
     EXPECT_EQ(window->tableColor(), QColor(0, 0x80, 0));

@@ -1,6 +1,8 @@
 // Screenshots of the table for the README, drawn offscreen: a round in the middle at a
 // window size, and the same table just after a computer turn, with what it did marked.
-//   table-shot WIDTH HEIGHT OUT.png [turn|long]   (long: a 13-card run on each side)
+//   table-shot WIDTH HEIGHT OUT.png [turn|long|four-colour|low-vision]
+// (long: a 13-card run on each side; four-colour: Four-Colour Suits on; low-vision: Large
+// Indices as well)
 #include <QApplication>
 #include <QPixmap>
 #include <cstdlib>
@@ -47,6 +49,10 @@ int main(int argc, char** argv) {
     TableOptions o;
     o.settings = std::make_unique<MemorySettings>();
     o.settings->WriteNumber("BackID", 3);
+    const char* mode = argc > 4 ? argv[4] : "";
+    if (std::strcmp(mode, "four-colour") == 0 || std::strcmp(mode, "low-vision") == 0)
+        o.settings->WriteFlag("FourColourSuits");
+    if (std::strcmp(mode, "low-vision") == 0) o.settings->WriteFlag("LargeIndices");
     o.audio = false;
     o.dataFolder = QStringLiteral("/nonexistent");
     TSkelda window(std::move(o));
