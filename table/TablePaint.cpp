@@ -55,7 +55,8 @@ void PaintOpponentHand(const Game& game, CardCanvas& canvas, int areaWidth) {
 
 void PaintMelds(const Game& game, CardCanvas& canvas, bool yours, const MeldView& view) {
     int x = 0;
-    for (const TCardList& meld : game.Melds) {
+    for (size_t m = 0; m < game.Melds.size(); ++m) {
+        const TCardList& meld = game.Melds[m];
         const ColumnFit fit =
             FitColumn(OwnCards(meld, yours), StepOf(view, yours), view.height[yours ? 1 : 0]);
         int i = 0;
@@ -66,6 +67,7 @@ void PaintMelds(const Game& game, CardCanvas& canvas, bool yours, const MeldView
             canvas.Face(cx, cy, c);
             // The computer's cards, wherever it laid them, show in its own area.
             if (!yours && game.LastComputerTurn.Marks(c)) canvas.Mark(cx, cy);
+            if (HintMarksMeld(game, m)) canvas.HintMark(cx, cy);
             if (view.horizontal) x += CardStep;
             ++i;
         }
@@ -79,7 +81,9 @@ void PaintMelds(const Game& game, CardCanvas& canvas, bool yours, const MeldView
 void PaintHand(const Game& game, CardCanvas& canvas) {
     for (size_t i = 0; i < game.YourHand.size(); ++i) {
         const TCard c = game.YourHand[i];
-        canvas.Face(CardStep * static_cast<int>(i), (c.Flags & Selected) ? 0 : LoweredOffset, c);
+        const int x = CardStep * static_cast<int>(i), y = (c.Flags & Selected) ? 0 : LoweredOffset;
+        canvas.Face(x, y, c);
+        if (HintMarksCard(game, c)) canvas.HintMark(x, y);
     }
 }
 
@@ -87,18 +91,49 @@ void PaintStock(const Game& game, CardCanvas& canvas) {
     canvas.StockEnd(0, 0);
     const int n = 52 - game.NextCard;
     for (int b = 0; b < n && b < 52; ++b) canvas.Back(StockStep * b, 0);
+    if (n >= 1 && HintMarksStock(game)) canvas.HintMark(StockStep * (std::min(n, 52) - 1), 0);
 }
 
 void PaintDiscards(Game& game, CardCanvas& canvas) {
     canvas.EmptySlot(0, 0);
     game.MarkDiscardsSeen();
-    for (size_t i = 0; i < game.DiscardPile.size(); ++i)
+    const int hinted = HintPileIndex(game);
+    for (size_t i = 0; i < game.DiscardPile.size(); ++i) {
         canvas.Face(CardStep * static_cast<int>(i), 0, game.DiscardPile[i]);
+        if (static_cast<int>(i) == hinted) canvas.HintMark(CardStep * hinted, 0);
+    }
+    if (hinted >= 0) canvas.HintPointer(CardStep * hinted, CardHeight);
     // What the computer did, in the free space beside the pile.
     const std::string note = game.ComputerTurnSummary();
-    if (note.empty()) return;
     const int n = static_cast<int>(game.DiscardPile.size());
-    canvas.Note(CardStep * std::max(0, n - 1) + CardWidth + 12, CardHeight / 2, note);
+    const int x = CardStep * std::max(0, n - 1) + CardWidth + 12;
+    if (!note.empty()) canvas.Note(x, CardHeight / 2, note);
+    // A hint's line or why a move was refused, under it.
+    const std::string advice = game.AdviceLine();
+    if (!advice.empty())
+        canvas.AdviceNote(x, CardHeight / 2 + (note.empty() ? 0 : AdviceLineStep), advice);
+}
+
+bool HintMarksCard(const Game& game, TCard card) {
+    const TableAdvice* a = game.CurrentAdvice();
+    return a && ContainsCard(a->handCards, card);
+}
+
+bool HintMarksMeld(const Game& game, size_t meldIndex) {
+    const TableAdvice* a = game.CurrentAdvice();
+    return a && a->meldIndex >= 0 && static_cast<size_t>(a->meldIndex) == meldIndex;
+}
+
+bool HintMarksStock(const Game& game) {
+    const TableAdvice* a = game.CurrentAdvice();
+    return a && a->stock;
+}
+
+int HintPileIndex(const Game& game) {
+    const TableAdvice* a = game.CurrentAdvice();
+    if (!a || a->pileIndex < 0 || a->pileIndex >= static_cast<int>(game.DiscardPile.size()))
+        return -1;
+    return a->pileIndex;
 }
 
 void PaintAreaCards(Area area, Game& game, CardCanvas& canvas, const MeldView& view,

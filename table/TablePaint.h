@@ -17,6 +17,8 @@ constexpr int FaceIconInset = 34;
 constexpr int MarkerRow = 32;
 // The top strip of a card that holds its corner index; a column never shows less of a card.
 constexpr int IndexHeight = 16;
+// How far below the note beside the pile the line of a hint or refusal is centred.
+constexpr int AdviceLineStep = 24;
 
 class CardCanvas {
 public:
@@ -32,6 +34,11 @@ public:
     virtual void Mark(int /*x*/, int /*y*/) {}
     // One line of text beside the cards, its left end at x, centred on y.
     virtual void Note(int /*x*/, int /*y*/, const std::string& /*text*/) {}
+    // A hint: the card just drawn at (x, y) is one it means; a pointer at the pile card
+    // whose left edge is at x; its line, or why a move was refused, under the note.
+    virtual void HintMark(int /*x*/, int /*y*/) {}
+    virtual void HintPointer(int /*x*/, int /*y*/) {}
+    virtual void AdviceNote(int /*x*/, int /*y*/, const std::string& /*text*/) {}
 };
 
 // How the meld areas are laid out: one row per side, and which areas use the tall step
@@ -61,6 +68,13 @@ void PaintHand(const Game& game, CardCanvas& canvas);
 void PaintStock(const Game& game, CardCanvas& canvas);
 // Painting the discard pile marks its cards as seen by the computer.
 void PaintDiscards(Game& game, CardCanvas& canvas);
+
+// What a hint shown now marks: hand cards (by card), the meld a lay-off goes on, the
+// stock, the pile card to take from (-1: none).
+bool HintMarksCard(const Game& game, TCard card);
+bool HintMarksMeld(const Game& game, size_t meldIndex);
+bool HintMarksStock(const Game& game);
+int HintPileIndex(const Game& game);
 
 // The content of one area (not Area::All).
 void PaintAreaCards(Area area, Game& game, CardCanvas& canvas, const MeldView& view, int areaWidth);

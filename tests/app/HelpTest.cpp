@@ -94,7 +94,7 @@ TEST(Rtf, ReadsFormatsEscapesAndSkipsDestinations) {
 TEST(Rtf, RoundTripKeepsTextAndFormats) {
     // Every help page, and a document with each format the writer knows.
     QList<QByteArray> sources;
-    for (const char* page : {"1.rtf", "2.rtf", "3.rtf"}) sources.append(Resource(page));
+    for (const char* page : {"1.rtf", "2.rtf", "3.rtf", "4.rtf"}) sources.append(Resource(page));
     sources.append(
         "{\\rtf1{\\colortbl ;\\red0\\green128\\blue0;\\red1\\green2\\blue3;}\\pard\\li300 "
         "{\\b\\i\\ul\\fs30\\cf2 all}{\\cf1 green}\\tab t\\line l\\par"
@@ -175,17 +175,19 @@ TEST_F(HelpTest, ManualShowsTheInitialLineThenEachPageByDoubleClick) {
     EXPECT_TRUE(help->page()->isReadOnly());
 
     EXPECT_EQ(Resource("TABLE.txt"),
-              "How to play Skelda\r\nCard Decks\r\nControlling the game\r\n");
+              "How to play Skelda\r\nCard Decks\r\nControlling the game\r\nMaster, Hints and "
+              "Take Back\r\n");
     QListWidget* list = help->contents();
-    ASSERT_EQ(list->count(), 3);
-    const QStringList titles = {"How to play Skelda", "Card Decks", "Controlling the game"};
-    for (int i = 0; i < 3; ++i) {
+    ASSERT_EQ(list->count(), 4);
+    const QStringList titles = {"How to play Skelda", "Card Decks", "Controlling the game",
+                                "Master, Hints and Take Back"};
+    for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(list->item(i)->text(), titles[i]);
         DoubleClick(i);
         EXPECT_TRUE(help->page()->toPlainText().startsWith(titles[i] + "\n"))
             << help->page()->toPlainText().left(80).toStdString();
     }
-    EXPECT_TRUE(help->page()->toPlainText().contains("Right-click"));
+    EXPECT_TRUE(help->page()->toPlainText().contains("Ctrl+Z"));
 
     // The shown page outlives "Manual", which selects nothing.
     const QString last = help->page()->toPlainText();
