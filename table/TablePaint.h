@@ -34,9 +34,10 @@ public:
     virtual void Mark(int /*x*/, int /*y*/) {}
     // One line of text beside the cards, its left end at x, centred on y.
     virtual void Note(int /*x*/, int /*y*/, const std::string& /*text*/) {}
-    // A hint: the card just drawn at (x, y) is one it means; a pointer at the pile card
-    // whose left edge is at x; its line, or why a move was refused, under the note.
-    virtual void HintMark(int /*x*/, int /*y*/) {}
+    // A hint: an outline round the part of the table it means (the visible part of a
+    // card, a meld), drawn over the cards; a pointer up at the pile card whose left edge
+    // is at x; its line, or why a move was refused, under the note.
+    virtual void HintMark(int /*x*/, int /*y*/, int /*w*/, int /*h*/) {}
     virtual void HintPointer(int /*x*/, int /*y*/) {}
     virtual void AdviceNote(int /*x*/, int /*y*/, const std::string& /*text*/) {}
 };
@@ -69,10 +70,10 @@ void PaintStock(const Game& game, CardCanvas& canvas);
 // Painting the discard pile marks its cards as seen by the computer.
 void PaintDiscards(Game& game, CardCanvas& canvas);
 
-// What a hint shown now marks: hand cards (by card), the meld a lay-off goes on, the
+// What a hint shown now marks: hand cards, the meld a lay-off goes on (-1: none), the
 // stock, the pile card to take from (-1: none).
-bool HintMarksCard(const Game& game, TCard card);
-bool HintMarksMeld(const Game& game, size_t meldIndex);
+TCardList HintCards(const Game& game);
+int HintMeldIndex(const Game& game);
 bool HintMarksStock(const Game& game);
 int HintPileIndex(const Game& game);
 

@@ -97,16 +97,17 @@ public:
         p_.restore();
     }
     // A hint's marks are sky blue, apart from the computer's golden ones.
-    void HintMark(int x, int y) override {
+    void HintMark(int x, int y, int w, int h) override {
         p_.save();
         p_.scale(scale_, scale_);
         p_.setRenderHint(QPainter::Antialiasing);
+        const QRectF part(x + 1.0, y + 1.0, w - 2.0, h - 2.0);
+        p_.setBrush(QColor(60, 190, 255, 45));
+        p_.setPen(QPen(QColor(30, 160, 255, 150), 5));
+        p_.drawRoundedRect(part, 5, 5);
         p_.setBrush(Qt::NoBrush);
-        const QRectF card(x + 1.0, y + 1.0, CardWidth - 2.0, CardHeight - 2.0);
-        p_.setPen(QPen(QColor(60, 190, 255, 120), 5));
-        p_.drawRoundedRect(card, 5, 5);
-        p_.setPen(QPen(QColor(150, 225, 255), 2, Qt::DashLine));
-        p_.drawRoundedRect(card, 5, 5);
+        p_.setPen(QPen(QColor(170, 232, 255), 2));
+        p_.drawRoundedRect(part, 5, 5);
         p_.restore();
     }
     // An arrow under the pile card's visible corner, pointing up at it.
