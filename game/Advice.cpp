@@ -52,7 +52,9 @@ HintAdvice Game::Hint1Click() {
     }
     a.givenAt = Snapshot();
     Advice = std::move(a);
-    RepaintArea(Area::All);
+    // Straight to the host: a repaint through the game would note the pile as seen by
+    // the computer, and asking must change nothing of what it knows.
+    host.Repaint(Area::All);
     return hint;
 }
 
@@ -61,7 +63,7 @@ void Game::ShowRefusal(const std::string& why) {
     a.line = why;
     a.givenAt = Snapshot();
     Advice = std::move(a);
-    RepaintArea(Area::PaintBox6);
+    host.Repaint(Area::PaintBox6);
 }
 
 void Game::ClearAdvice() {
