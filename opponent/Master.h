@@ -17,7 +17,8 @@ constexpr uint8_t MasterLevel = 4;
 namespace master {
 
 // Samples per decision: the normal limit, so that a decision is the same on every
-// machine. The deadline is only a safety net for a slow machine.
+// machine. The deadline (processor time of the deciding thread) is only a safety net
+// for a slow machine: past it the best candidate so far is played.
 constexpr int kSamples = 24;
 constexpr double kDeadlineMs = 40.0;
 
@@ -45,7 +46,7 @@ DrawDecision DecideDraw(const SeatView& view);
 // Melds, lay-offs and the discard. The view is one after the draw.
 MeldPlan DecideMeldAndDiscard(const SeatView& view);
 
-// Receives the time of every decision in milliseconds (for the simulator's figures).
+// Receives the processor time of every decision in milliseconds (the simulator's figures).
 void SetDecisionObserver(std::function<void(double ms)> observer);
 
 }  // namespace master

@@ -296,7 +296,7 @@ std::string DecisionLine(const SimResult& r) {
     auto at = [&](double q) { return t[std::min(t.size() - 1, size_t(q * double(t.size())))]; };
     char buf[200];
     std::snprintf(buf, sizeof buf,
-                  "MASTER %zu decisions: p50 %.3f ms, p99 %.3f ms, max %.3f ms (wall clock)",
+                  "MASTER %zu decisions: p50 %.3f ms, p99 %.3f ms, max %.3f ms (processor time)",
                   t.size(), at(0.5), at(0.99), t.back());
     return buf;
 }
