@@ -110,6 +110,7 @@ Mask TableMelds::LayOffMask() const {
 }
 
 int TableMelds::AddMeld(Mask meld, bool aceLow) {
+    if (!meld) return 0;
     onTable |= meld;
     const int first = std::countr_zero(meld);
     if ((meld & kRank(first % 13)) == meld) {
