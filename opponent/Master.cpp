@@ -94,7 +94,8 @@ void Deal(const Setup& su, Rng& rng, PlayState& s) {
     for (int i = 0; i < su.stockCount; ++i) s.stock[i] = ids[su.opponentUnknown + i];
 }
 
-double Value(const SeatView& v, const PlayState& s) {
+double Value(const SeatView& v, const PlayState& s, const Tuning& tuning) {
+    if (!tuning.gameChance) return 0.5 + (s.RoundScore(0) - s.RoundScore(1)) / 400.0;
     return WinChance(v.myTotal + s.RoundScore(0), v.opponentTotal + s.RoundScore(1));
 }
 
@@ -158,6 +159,11 @@ TCardList InHandOrder(const SeatView& v, Mask m) {
 
 }  // namespace
 
+Tuning& SeatTuning(Seat seat) {
+    static Tuning tunings[2];
+    return tunings[seat == Seat::Computer ? 0 : 1];
+}
+
 void SetDecisionObserver(std::function<void(double)> observer) {
     Observer() = std::move(observer);
 }
@@ -174,6 +180,7 @@ double WinChance(int mine, int theirs) {
 
 DrawDecision DecideDraw(const SeatView& v) {
     const Stopwatch clock;
+    const Tuning& tuning = SeatTuning(v.seat);
     const Setup su = MakeSetup(v);
     const PlayState& b = su.base;
     std::vector<int> choices = {-1};
@@ -188,7 +195,7 @@ DrawDecision DecideDraw(const SeatView& v) {
     Rng rng{v.Hash()};
     PlayState sample, s;
     int done = 0;
-    for (; done < kSamples; ++done) {
+    for (; done < tuning.samples; ++done) {
         if (done > 0 && clock.Ms() > kDeadlineMs) break;
         Deal(su, rng, sample);
         for (size_t c = 0; c < choices.size(); ++c) {
@@ -205,7 +212,7 @@ DrawDecision DecideDraw(const SeatView& v) {
                 if (s.hand[0]) s.Discard(0, PolicyDiscard(s, 0, keep));
                 if (!s.over) PlayOut(s, 1, kMaxTurns);
             }
-            sums[c] += Value(v, s);
+            sums[c] += Value(v, s, tuning);
         }
     }
     DrawDecision d;
@@ -222,6 +229,7 @@ DrawDecision DecideDraw(const SeatView& v) {
 
 MeldPlan DecideMeldAndDiscard(const SeatView& v) {
     const Stopwatch clock;
+    const Tuning& tuning = SeatTuning(v.seat);
     const Setup su = MakeSetup(v);
     const PlayState& b = su.base;
     const Mask hand = b.hand[0];
@@ -235,6 +243,7 @@ MeldPlan DecideMeldAndDiscard(const SeatView& v) {
         Mask d[kMaxMelds];
         const int n = FindMelds(hand, d, order);
         AddOption(options, b.table, hand, d, n, true);
+        if (!tuning.holdBack) continue;
         AddOption(options, b.table, hand, d, n, false);
         for (int skip = 0; skip < n; ++skip) {
             Mask fewer[kMaxMelds];
@@ -244,8 +253,10 @@ MeldPlan DecideMeldAndDiscard(const SeatView& v) {
             AddOption(options, b.table, hand, fewer, k, true);
         }
     }
-    AddOption(options, b.table, hand, nullptr, 0, true);
-    AddOption(options, b.table, hand, nullptr, 0, false);
+    if (tuning.holdBack) {
+        AddOption(options, b.table, hand, nullptr, 0, true);
+        AddOption(options, b.table, hand, nullptr, 0, false);
+    }
     if (must >= 0) {
         bool any = false;
         for (const Option& o : options) any = any || (o.Placed() & Bit(must));
@@ -295,7 +306,8 @@ MeldPlan DecideMeldAndDiscard(const SeatView& v) {
     }
 
     Rng rng{v.Hash()};
-    std::vector<PlayState> samples(kSamples);
+    const int count = tuning.samples;
+    std::vector<PlayState> samples(static_cast<size_t>(count));
     for (PlayState& s : samples) Deal(su, rng, s);
     auto play = [&](Candidate& c, const PlayState& sample) {
         PlayState s = sample;
@@ -303,20 +315,24 @@ MeldPlan DecideMeldAndDiscard(const SeatView& v) {
         s.Meld(0, o.melds, o.count, o.layOffs);
         if (c.discard >= 0) s.Discard(0, c.discard);
         if (!s.over) PlayOut(s, 1, kMaxTurns);
-        c.sum += Value(v, s);
+        c.sum += Value(v, s, tuning);
     };
-    // Every candidate on the first samples, the best few on all of them.
-    const int first = cands.size() > static_cast<size_t>(kFinalists) ? kFirstRound : 0;
-    for (int k = 0; k < first; ++k)
-        for (Candidate& c : cands) play(c, samples[static_cast<size_t>(k)]);
+    // Every candidate on the first samples, the best few on all of them. Past the
+    // deadline no further sample is begun.
+    const int first =
+        cands.size() > static_cast<size_t>(kFinalists) ? std::min(kFirstRound, count) : 0;
+    int done = 0;
+    for (; done < first; ++done) {
+        if (done > 0 && clock.Ms() > kDeadlineMs) break;
+        for (Candidate& c : cands) play(c, samples[static_cast<size_t>(done)]);
+    }
     if (first > 0) {
         std::stable_sort(cands.begin(), cands.end(),
                          [](const Candidate& x, const Candidate& y) { return x.sum > y.sum; });
         cands.resize(kFinalists);
     }
-    int done = first;
-    for (; done < kSamples; ++done) {
-        if (done > first && clock.Ms() > kDeadlineMs) break;
+    for (; done < count; ++done) {
+        if (done > 0 && clock.Ms() > kDeadlineMs) break;
         for (Candidate& c : cands) play(c, samples[static_cast<size_t>(done)]);
     }
     size_t best = 0;

@@ -37,6 +37,15 @@ struct MeldPlan {
     bool heldBack = false;  // a meld or lay-off the hand could make was kept back
 };
 
+// What the engine weighs, per seat. The game plays with the defaults; the simulator
+// changes them to measure what each part is worth.
+struct Tuning {
+    int samples = kSamples;  // 1 to 200
+    bool gameChance = true;  // false: the difference of one round's points instead
+    bool holdBack = true;    // also weigh keeping melds and lay-offs back
+};
+Tuning& SeatTuning(Seat seat);
+
 // The chance that the side with `mine` points wins the game against `theirs`, once the
 // round that gave those totals is over.
 double WinChance(int mine, int theirs);

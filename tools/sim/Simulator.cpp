@@ -149,6 +149,29 @@ std::string Percent(double x) {
     return buf;
 }
 
+// "samples=8,objective=round,hold=off": the engine's settings, each optional.
+bool ParseTuning(const std::string& text, master::Tuning& t) {
+    size_t start = 0;
+    while (start <= text.size()) {
+        const size_t end = std::min(text.find(',', start), text.size());
+        const std::string item = text.substr(start, end - start);
+        const size_t eq = item.find('=');
+        if (eq == std::string::npos) return false;
+        const std::string key = item.substr(0, eq), value = item.substr(eq + 1);
+        uint64_t n = 0;
+        if (key == "samples" && ParseUnsigned(value, 200, n) && n > 0)
+            t.samples = static_cast<int>(n);
+        else if (key == "objective" && (value == "game" || value == "round"))
+            t.gameChance = value == "game";
+        else if (key == "hold" && (value == "on" || value == "off"))
+            t.holdBack = value == "on";
+        else
+            return false;
+        start = end + 1;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool ParseSimOptions(int argc, char** argv, SimOptions& o, std::string& error) {
@@ -194,6 +217,12 @@ bool ParseSimOptions(int argc, char** argv, SimOptions& o, std::string& error) {
             if (v != "simple" && v != "greedy" && v != "master" && v != "hint")
                 return error = "--player takes simple, greedy, master or hint", false;
             o.player = v;
+        } else if (a == "--computer-tuning" || a == "--player-tuning") {
+            if (!ParseTuning(v, a == "--computer-tuning" ? o.computerTuning : o.playerTuning))
+                return error = a +
+                               " takes a list such as samples=8,objective=round,hold=off "
+                               "(samples 1 to 200, objective game or round, hold on or off)",
+                       false;
         } else if (a == "--max-rounds") {
             if (!ParseUnsigned(v, 1000000, n) || n == 0)
                 return error = "--max-rounds takes a number from 1 to 1000000", false;
@@ -212,6 +241,8 @@ SimResult RunSimulation(const SimOptions& options) {
     const auto start = std::chrono::steady_clock::now();
     const std::clock_t cpuStart = std::clock();
     master::SetDecisionObserver([&](double ms) { result.decisionMs.push_back(ms); });
+    master::SeatTuning(Seat::Computer) = options.computerTuning;
+    master::SeatTuning(Seat::Human) = options.playerTuning;
     for (uint64_t k = 0; k < options.games && result.violation.empty(); ++k) {
         const int level = options.level >= 0 ? options.level : static_cast<int>(k % 4);
         GameRun run{options, result, k, static_cast<uint32_t>(options.seed + k), level};
@@ -222,6 +253,8 @@ SimResult RunSimulation(const SimOptions& options) {
         result.turns += s.turns;
     }
     master::SetDecisionObserver(nullptr);
+    master::SeatTuning(Seat::Computer) = master::Tuning{};
+    master::SeatTuning(Seat::Human) = master::Tuning{};
     result.cpuSeconds = double(std::clock() - cpuStart) / CLOCKS_PER_SEC;
     result.seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "game/Game.h"
+#include "opponent/Master.h"
 
 namespace skelda::sim {
 
@@ -21,6 +22,8 @@ struct SimOptions {
     std::string player = "greedy";
     bool check = false;
     int maxRounds = 1000;  // a game still open after this many rounds is given up
+    // The Master engine's settings for the computer's seat and the player's.
+    master::Tuning computerTuning, playerTuning;
 };
 
 struct LevelStats {

@@ -14,7 +14,8 @@ int main(int argc, char** argv) {
             stderr,
             "skelda-sim: %s\nusage: skelda-sim [--games N] [--seed N] [--level N|master|all] "
             "[--behaviour N] [--odd-pickup N] [--odd-easy N] [--player simple|greedy|master|hint] "
-            "[--max-rounds N] [--check]\n",
+            "[--max-rounds N] [--check]\n"
+            "       [--computer-tuning LIST] [--player-tuning LIST]\n",
             error.c_str());
         return 2;
     }
