@@ -3,6 +3,7 @@
 #include "opponent/Hint.h"
 
 #include <cmath>
+#include <cstdlib>
 
 #include "game/Game.h"
 #include "opponent/CardText.h"
@@ -80,7 +81,8 @@ HintAdvice DrawAdvice(const Game& g) {
     else
         why = "it fits your hand better than a card from the stock";
     const size_t count = g.DiscardPile.size() - static_cast<size_t>(d.pileIndex);
-    if (count > 1) why += ", and " + std::to_string(count - 1) + " more cards come with it";
+    if (count == 2) why += ", and 1 more card comes with it";
+    if (count > 2) why += ", and " + std::to_string(count - 1) + " more cards come with it";
     a.reason = "Take the pile from the " + ShortCardName(bottom) + ": " + why + chance;
     return a;
 }
@@ -106,6 +108,7 @@ HintAdvice MeldAdvice(const Game& g) {
     if (meld && (layOff < 0 || !haveMust)) {
         a.kind = HintAdvice::Meld;
         a.cards = Plain(*meld);
+        SortByRank(a.cards);
         a.reason = "Meld " + ShortCardNames(a.cards) + ": " + std::to_string(HandPoints(a.cards)) +
                    " points count for you now" + chance;
         return a;
@@ -136,8 +139,20 @@ HintAdvice MeldAdvice(const Game& g) {
     if (!plan.discards) return a;
     a.kind = HintAdvice::Discard;
     a.cards = {plan.discard};
-    std::string why = "of your cards it helps you least";
-    if (plan.heldBack) why += "; keep your other cards back for now";
+    // A card with no partner of its rank or suit nearby fits nothing.
+    bool partner = false;
+    for (const TCard& h : v.hand) {
+        if (SameCard(h, plan.discard)) continue;
+        const bool nearSuit = h.Suit == plan.discard.Suit &&
+                              (std::abs(RunValue(h, false) - RunValue(plan.discard, false)) <= 2 ||
+                               std::abs(RunValue(h, true) - RunValue(plan.discard, true)) <= 2);
+        partner = partner || h.Rank == plan.discard.Rank || nearSuit;
+    }
+    std::string why = partner ? "of your cards it helps you least"
+                              : "it fits nothing in your hand and would cost " +
+                                    std::to_string(CardValue(plan.discard)) +
+                                    " points if the round ended";
+    if (!plan.heldBack.empty()) why += "; keep " + ShortCardNames(plan.heldBack) + " back for now";
     a.reason = "Discard the " + ShortCardName(plan.discard) + ": " + why + chance;
     return a;
 }

@@ -264,8 +264,9 @@ MeldPlan DecideMeldAndDiscard(const SeatView& v) {
         if (!any && TripleWith(hand, must, triple))
             AddOption(options, b.table, hand, &triple, 1, true);
     }
-    int fullest = 0;
-    for (const Option& o : options) fullest = std::max(fullest, Count(o.Placed()));
+    Mask fullest = 0;
+    for (const Option& o : options)
+        if (Count(o.Placed()) > Count(fullest)) fullest = o.Placed();
 
     std::vector<Candidate> cands;
     for (size_t i = 0; i < options.size(); ++i) {
@@ -363,7 +364,7 @@ MeldPlan DecideMeldAndDiscard(const SeatView& v) {
         plan.discard = CardOf(cands[best].discard);
     }
     plan.chance = cands[best].sum / std::max(done, 1);
-    plan.heldBack = Count(o.Placed()) < fullest;
+    if (Count(o.Placed()) < Count(fullest)) plan.heldBack = InHandOrder(v, fullest & ~o.Placed());
     return plan;
 }
 

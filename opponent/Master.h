@@ -34,7 +34,7 @@ struct MeldPlan {
     bool discards = false;         // false: the hand is melded away (floating)
     TCard discard{};
     double chance = 0;
-    bool heldBack = false;  // a meld or lay-off the hand could make was kept back
+    TCardList heldBack;  // cards the fullest meld-down would place that the plan keeps
 };
 
 // What the engine weighs, per seat. The game plays with the defaults; the simulator
