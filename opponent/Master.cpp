@@ -11,9 +11,9 @@ namespace skelda::master {
 
 namespace {
 
-constexpr int kMaxTurns = 60;   // a playout still open after this many turns is scored as it is
-constexpr int kFirstRound = 12; // samples every meld-and-discard candidate gets
-constexpr int kFinalists = 6;   // candidates that go on to the full sample count
+constexpr int kMaxTurns = 60;    // a playout still open after this many turns is scored as it is
+constexpr int kFirstRound = 12;  // samples every meld-and-discard candidate gets
+constexpr int kFinalists = 6;    // candidates that go on to the full sample count
 
 std::function<void(double)>& Observer() {
     static std::function<void(double)> observer;
