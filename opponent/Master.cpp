@@ -11,9 +11,9 @@ namespace skelda::master {
 
 namespace {
 
-constexpr int kMaxTurns = 60;   // a playout still open after this many turns is scored as it is
-constexpr int kFirstRound = 8;  // samples every meld-and-discard candidate gets
-constexpr int kFinalists = 6;   // candidates that go on to the full sample count
+constexpr int kMaxTurns = 60;    // a playout still open after this many turns is scored as it is
+constexpr int kFirstRound = 12;  // samples every meld-and-discard candidate gets
+constexpr int kFinalists = 6;    // candidates that go on to the full sample count
 
 std::function<void(double)>& Observer() {
     static std::function<void(double)> observer;
@@ -316,7 +316,9 @@ MeldPlan DecideMeldAndDiscard(const SeatView& v) {
         s.Meld(0, o.melds, o.count, o.layOffs);
         if (c.discard >= 0) s.Discard(0, c.discard);
         if (!s.over) PlayOut(s, 1, kMaxTurns);
-        c.sum += Value(v, s, tuning);
+        // Points put on the table now tip the balance between candidates that the
+        // samples cannot tell apart.
+        c.sum += Value(v, s, tuning) + tuning.placeBonus * HandPoints(o.Placed());
     };
     // Every candidate on the first samples, the best few on all of them. Past the
     // deadline no further sample is begun.
@@ -364,7 +366,10 @@ MeldPlan DecideMeldAndDiscard(const SeatView& v) {
         plan.discard = CardOf(cands[best].discard);
     }
     plan.chance = cands[best].sum / std::max(done, 1);
-    if (Count(o.Placed()) < Count(fullest)) plan.heldBack = InHandOrder(v, fullest & ~o.Placed());
+    if (Count(o.Placed()) < Count(fullest)) {
+        const Mask thrown = cands[best].discard >= 0 ? Bit(cands[best].discard) : 0;
+        plan.heldBack = InHandOrder(v, fullest & ~o.Placed() & ~thrown);
+    }
     return plan;
 }
 

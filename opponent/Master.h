@@ -19,7 +19,7 @@ namespace master {
 // Samples per decision: the normal limit, so that a decision is the same on every
 // machine. The deadline (processor time of the deciding thread) is only a safety net
 // for a slow machine: past it the best candidate so far is played.
-constexpr int kSamples = 24;
+constexpr int kSamples = 48;
 constexpr double kDeadlineMs = 40.0;
 
 struct DrawDecision {
@@ -40,9 +40,10 @@ struct MeldPlan {
 // What the engine weighs, per seat. The game plays with the defaults; the simulator
 // changes them to measure what each part is worth.
 struct Tuning {
-    int samples = kSamples;  // 1 to 200
-    bool gameChance = true;  // false: the difference of one round's points instead
-    bool holdBack = true;    // also weigh keeping melds and lay-offs back
+    int samples = kSamples;     // 1 to 200
+    bool gameChance = true;     // false: the difference of one round's points instead
+    bool holdBack = true;       // also weigh keeping melds and lay-offs back
+    double placeBonus = 0.001;  // added to the chance per point put on the table now
 };
 Tuning& SeatTuning(Seat seat);
 

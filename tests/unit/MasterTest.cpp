@@ -207,3 +207,41 @@ TEST(Master, ItsTurnLooksAndSoundsLikeAnyOtherLevels) {
               std::string::npos);
     EXPECT_NE(masterOut.find("MARY went out"), std::string::npos);
 }
+
+TEST(Hint, LeadsTheHumanThroughATurnStepByStep) {
+    TestSession s(5);
+    s.Run(
+        "sound off\nset opponent-name MARY\nset melds 2C 3C 4C\n"
+        "set opponent-hand 5H 9S JD QH 2H 6C 8S\nset your-hand 7D 8D KC 2S 5C\n"
+        "set discard-pile 4S 9D\nset seen 4S 9D\nset next-card 20\nset humans-turn 1\nset phase "
+        "1\n");
+    Game& g = s.game();
+    HintAdvice a = ComputeHint(g);
+    ASSERT_EQ(a.kind, HintAdvice::TakePile) << a.reason;
+    EXPECT_EQ(a.pileIndex, 1);
+    EXPECT_EQ(
+        a.reason.rfind("Take the pile from the 9\u2666: it completes 7\u2666 8\u2666 9\u2666", 0),
+        0u)
+        << a.reason;
+    s.Run("pile 1\n");
+    a = ComputeHint(g);
+    ASSERT_EQ(a.kind, HintAdvice::Meld) << a.reason;
+    EXPECT_EQ(Text(a.cards), "7D 8D 9D");
+    s.Run("select 0\nselect 1\nselect 5\nmeld\n");
+    ASSERT_EQ(g.Melds.size(), 2u);
+    // The 5 of Clubs goes on 2-3-4 of Clubs.
+    a = ComputeHint(g);
+    ASSERT_EQ(a.kind, HintAdvice::LayOff) << a.reason;
+    EXPECT_EQ(Text(a.cards), "5C");
+    EXPECT_EQ(a.meldIndex, 0);
+    s.Run("select 2\nmeld\n");
+    a = ComputeHint(g);
+    ASSERT_EQ(a.kind, HintAdvice::Discard) << a.reason;
+    ASSERT_EQ(a.cards.size(), 1u);
+    for (size_t i = 0; i < g.YourHand.size(); ++i)
+        if (SameCard(g.YourHand[i], a.cards[0])) s.Run("select " + std::to_string(i) + "\n");
+    s.Run("discard\n");
+    EXPECT_TRUE(SameCard(g.DiscardPile.back(), a.cards[0]));
+    // The computer's turn is next: nothing to advise.
+    EXPECT_EQ(ComputeHint(g).kind, HintAdvice::None);
+}

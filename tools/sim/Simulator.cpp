@@ -165,6 +165,8 @@ bool ParseTuning(const std::string& text, master::Tuning& t) {
             t.gameChance = value == "game";
         else if (key == "hold" && (value == "on" || value == "off"))
             t.holdBack = value == "on";
+        else if (key == "bonus" && ParseUnsigned(value, 1000, n))
+            t.placeBonus = static_cast<double>(n) / 10000.0;
         else
             return false;
         start = end + 1;
@@ -220,8 +222,9 @@ bool ParseSimOptions(int argc, char** argv, SimOptions& o, std::string& error) {
         } else if (a == "--computer-tuning" || a == "--player-tuning") {
             if (!ParseTuning(v, a == "--computer-tuning" ? o.computerTuning : o.playerTuning))
                 return error = a +
-                               " takes a list such as samples=8,objective=round,hold=off "
-                               "(samples 1 to 200, objective game or round, hold on or off)",
+                               " takes a list such as samples=8,objective=round,hold=off,bonus=10 "
+                               "(samples 1 to 200, objective game or round, hold on or off, "
+                               "bonus 0 to 1000 ten-thousandths per point)",
                        false;
         } else if (a == "--max-rounds") {
             if (!ParseUnsigned(v, 1000000, n) || n == 0)
