@@ -13,6 +13,7 @@ void Game::NewGame(bool fromMenu) {
     YourScores.clear();
     OpponentScores.clear();
     RoundNumber = 0;
+    HintUsed = false;
     NewRound();
 }
 

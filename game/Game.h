@@ -13,12 +13,15 @@
 #include <string>
 #include <vector>
 
+#include "game/Advice.h"
 #include "game/Card.h"
 #include "game/Host.h"
+#include "game/TakeBack.h"
 
 namespace skelda {
 
 struct SavedGameRecord;
+struct HintAdvice;
 
 enum class MouseButton { Left, Right, Middle };
 
@@ -212,6 +215,27 @@ public:
     // The human acted: the marks of the computer's turn go, and the areas they were on
     // are repainted. The line that names the turn stays until the computer's next turn.
     void ForgetComputerTurn();
+
+    // ===== Taking back, hints and why a move was refused =====
+    // The human's actions of this turn that can be taken back, the latest last.
+    TakeBackHistory TakeBackSteps;
+    // The hint or refusal shown beside the pile, for the state it was given in.
+    TableAdvice Advice;
+    bool HintUsed = false;  // a hint was given in this game (the statistics count it)
+    TurnSnapshot Snapshot() const;
+    // Notes an action of the human that began at `before` (see TurnAction).
+    void NoteTurnAction(TakeBackKind kind, const TurnSnapshot& before);
+    bool CanTakeBack() const;
+    // Game > Take Back: false, and nothing changed, when there is nothing to take back.
+    bool TakeBack1Click();
+    // Help > Hint: the advice, marked on the table with its line beside the pile.
+    HintAdvice Hint1Click();
+    // Shows why a move was refused in the line beside the pile.
+    void ShowRefusal(const std::string& why);
+    void ClearAdvice();
+    // The advice while the state it was given in lasts; null after any change.
+    const TableAdvice* CurrentAdvice() const;
+    std::string AdviceLine() const;
 
     // ===== Saved games, settings, scores =====
     void SaveGame1Click(bool fromMenu);

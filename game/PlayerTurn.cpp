@@ -1,6 +1,8 @@
 // The human's turn: selecting and sorting, drawing, taking from the discard pile,
 // melding and laying off, discarding.
 #include "game/Game.h"
+#include "game/RefusalReason.h"
+#include "opponent/CardText.h"
 
 namespace skelda {
 
@@ -17,7 +19,10 @@ void AddWrapping(int32_t& counter, int32_t delta) {
 
 void Game::PaintBox4MouseUp(MouseButton button, int x) {
     if (YourHand.empty()) return;
+    const TurnAction action(
+        *this, button == MouseButton::Right ? TakeBackKind::Sort : TakeBackKind::Select);
     ForgetComputerTurn();
+    ClearAdvice();
     if (button == MouseButton::Left) {
         TCard& c = YourHand[HandIndexAt(x, YourHand.size())];
         c.Flags ^= Selected;
@@ -41,6 +46,9 @@ void Game::PaintBox5MouseUp(MouseButton button, int /*x*/, int y) {
         AddWrapping(SuitInterest[top.Suit % 4], -1);
     }
     ForgetComputerTurn();
+    ClearAdvice();
+    // The card drawn was hidden: nothing before it can be taken back.
+    TakeBackSteps.clear();
     bool got = false;
     const TCard card = TakeFromStock(got);
     if (!got) {
@@ -69,12 +77,14 @@ void Game::PaintBox6MouseUp(MouseButton button, int x, int y) {
     }
     // An empty pile has nothing to take.
     if (DiscardPile.empty()) return;
+    const TurnAction action(*this, TakeBackKind::Pickup);
     const int i = HandIndexAt(x, DiscardPile.size());
     PickupIndex = i;
     const int top = static_cast<int>(DiscardPile.size()) - 1;
     if (i == top || CanTakeDiscards(i, YourHand)) {
         WriteLog("You picked up the " + CardName(DiscardPile[i], " Of "));
         ForgetComputerTurn();
+        ClearAdvice();
         TakeDiscards(YourHand);
         controls.PaintBox5 = false;
         controls.PaintBox6 = false;
@@ -86,6 +96,9 @@ void Game::PaintBox6MouseUp(MouseButton button, int x, int y) {
         SetTurnPhase(2);
         HumansTurn = true;
     } else {
+        ShowRefusal("the " + ShortCardName(DiscardPile[i]) +
+                    " cannot go into a meld at once: it makes none with your hand and the cards "
+                    "above it, and fits no meld on the table");
         ShowError("You must use that card in a meld");
     }
 }
@@ -102,8 +115,11 @@ static void FloatingCheck(Game& g) {
 }
 
 void Game::Button1Click() {
+    const TurnAction action(*this, TakeBackKind::Meld);
+    ClearAdvice();
     // Once the turn has been handed to the computer the meld command waits for the next turn.
     if (TurnPhase != 2 || timers.Timer4) {
+        ShowRefusal(WhyMeldRefused(*this));
         ShowError("You cannot meld right now!");
         return;
     }
@@ -112,10 +128,12 @@ void Game::Button1Click() {
         if (YourHand[i].Flags & MustMeld) must = static_cast<int>(i);
     TCardList selected = SelectedCards();
     if (selected.empty()) {
+        ShowRefusal(WhyMeldRefused(*this));
         ShowError("Please select a card");
         return;
     }
     if (must >= 0 && !ContainsCard(selected, YourHand[must])) {
+        ShowRefusal(WhyMeldRefused(*this));
         ShowError("You must meld the " + CardName(YourHand[must], " Of ") +
                   " first before any other meld");
         return;
@@ -162,25 +180,32 @@ void Game::Button1Click() {
         RepaintArea(Area::PaintBox3);
         return;
     }
+    ShowRefusal(WhyMeldRefused(*this));
     ShowError("Invalid meld");
 }
 
 void Game::Button2Click() {
+    ClearAdvice();
     // After the discard the turn is the computer's until its tick has run.
     if (TurnPhase != 2 || timers.Timer4) {
+        ShowRefusal(WhyDiscardRefused(*this));
         ShowError("You must draw before discarding!");
         return;
     }
     for (const TCard& c : YourHand)
         if (c.Flags & MustMeld) {
+            ShowRefusal(WhyDiscardRefused(*this));
             ShowError("Please use the bottom card you picked up from the discard pile in a meld");
             return;
         }
     const TCardList selected = SelectedCards();
     if (selected.size() != 1) {
+        ShowRefusal(WhyDiscardRefused(*this));
         ShowError("Please choose only 1 card to discard");
         return;
     }
+    // The discard ends what can be taken back.
+    TakeBackSteps.clear();
     const TCard card = selected[0];
     AppendCard(DiscardPile, card);
     WriteLog("You discarded a " + CardName(card, " Of "));

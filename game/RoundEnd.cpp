@@ -61,7 +61,7 @@ bool Game::EndRound(RoundEndReason reason) {
     bool decided = false;
     if (you >= WinningTotal || them >= WinningTotal) {
         // Counted the moment the game is decided, before any box can be left open.
-        if (you != them) RecordGameResult(host.Settings(), you > them, AILevel, you);
+        if (you != them) RecordGameResult(host.Settings(), you > them, AILevel, you, HintUsed);
         if (you < them) {
             PlaySoundId(5);
             host.MessageBox("GameOver",

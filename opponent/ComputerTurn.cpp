@@ -1,6 +1,9 @@
 // The computer's turn: the Timer4 tick that runs it and hands the table back to the
 // human, and the turn itself (lay-off check of the top discard, draw, meld, discard).
+#include <optional>
+
 #include "game/Game.h"
+#include "opponent/MasterTurn.h"
 
 namespace skelda {
 
@@ -74,18 +77,24 @@ void Game::ComputerTurn() {
     }
     PlaySoundId(3);
 
-    const TCard obtained = ComputerDraw(topCardLaysOff);
+    // The Master level plans its own turn; the steps around its decisions are the same.
+    std::optional<MasterTurn> master;
+    if (AILevel == MasterLevel) master.emplace(*this);
+    const TCard obtained = master ? master->Draw() : ComputerDraw(topCardLaysOff);
     if (!GameInPlay() || (obtained.Flags & NoCard)) return;
 
     SetTurnPhase(2);
-    if (ComputerMeld()) {
+    if (master ? master->Meld() : ComputerMeld()) {
         host.LogLine(" " + OpponentName + " Melded ");
         PlaySoundId(3);
     }
     SetTurnPhase(3);
     RepaintArea(Area::PaintBox2);
     const RoundWatch watch(*this);
-    ComputerDiscard(obtained);
+    if (master)
+        master->Discard();
+    else
+        ComputerDiscard(obtained);
     // Going out has started the next round, whose first player stands.
     if (!watch.Ended()) {
         HumansTurn = true;

@@ -48,6 +48,9 @@ bool Game::RestoreGame(const SavedGameRecord& record) {
 
     ShuffleSeed = d.shuffleSeed;
     LastComputerTurn = ComputerTurnRecord{};
+    // Nothing of the loaded game can be taken back, and no advice of the old one holds.
+    TakeBackSteps.clear();
+    Advice = TableAdvice{};
     RoundNumber = d.roundNumber;
     DiscardPile = d.discardPile;
     SeenCards = d.seenCards;

@@ -27,7 +27,8 @@ uint32_t Add(uint32_t a, uint64_t b) {
     return static_cast<uint32_t>(std::min<uint64_t>(uint64_t{a} + b, MaxCount));
 }
 
-const char* const kLevelNames[StatisticsLevels] = {"Easy(dumb)", "Medium", "Hard", "Expert"};
+const char* const kLevelNames[StatisticsLevels] = {"Easy(dumb)", "Medium", "Hard", "Expert",
+                                                   "Master"};
 
 std::string Rate(uint32_t won, uint32_t lost) {
     const int r = Statistics::RatePercent(won, lost);
@@ -53,6 +54,11 @@ Statistics ReadStatistics(SettingsStore& store) {
     s.winPoints = ReadCount(store, "StatsWinPoints");
     s.streak = ReadCount(store, "StatsStreak");
     s.longestStreak = ReadCount(store, "StatsLongestStreak");
+    // Kept since hints exist: a record from before them has no such value, and all its
+    // wins were won without one. Wins without a hint never outnumber the wins.
+    s.wonWithoutHint = store.Exists("StatsWonNoHint")
+                           ? std::min(ReadCount(store, "StatsWonNoHint"), s.won)
+                           : s.won;
     // The current streak is part of the longest one.
     if (s.longestStreak < s.streak) {
         s.longestStreak = s.streak;
@@ -61,11 +67,13 @@ Statistics ReadStatistics(SettingsStore& store) {
     return s;
 }
 
-void RecordGameResult(SettingsStore& store, bool won, int level, int32_t total) {
+void RecordGameResult(SettingsStore& store, bool won, int level, int32_t total, bool hinted) {
     Statistics s = ReadStatistics(store);
     const bool knownLevel = level >= 0 && level < StatisticsLevels;
     if (won) {
         store.WriteNumber("StatsWon", Add(s.won, 1));
+        // Written with every win, so the value is there once a hint can have been used.
+        store.WriteNumber("StatsWonNoHint", hinted ? s.wonWithoutHint : Add(s.wonWithoutHint, 1));
         if (knownLevel)
             store.WriteNumber(LevelName("StatsWonLevel", level), Add(s.wonAtLevel[level], 1));
         const uint32_t points = total > 0 ? static_cast<uint32_t>(total) : 0;
@@ -84,7 +92,7 @@ void RecordGameResult(SettingsStore& store, bool won, int level, int32_t total) 
 
 void ResetStatistics(SettingsStore& store) {
     for (const char* name : {"StatsWon", "StatsLost", "StatsBestWin", "StatsWinPoints",
-                             "StatsStreak", "StatsLongestStreak"})
+                             "StatsStreak", "StatsLongestStreak", "StatsWonNoHint"})
         store.Delete(name);
     for (int l = 0; l < StatisticsLevels; ++l) {
         store.Delete(LevelName("StatsWonLevel", l));
@@ -100,6 +108,7 @@ std::string StatisticsReport(const Statistics& s) {
     for (int l = 0; l < StatisticsLevels; ++l)
         r += crlf + std::string(kLevelNames[l]) + ": " + Rate(s.wonAtLevel[l], s.lostAtLevel[l]) +
              " of " + std::to_string(uint64_t{s.wonAtLevel[l]} + s.lostAtLevel[l]);
+    r += crlf + std::string("Won without a hint: ") + std::to_string(s.wonWithoutHint);
     r += crlf + std::string("Best winning total: ") + std::to_string(s.bestWin) + crlf +
          "Average winning total: " + std::to_string(s.averageWin()) + crlf +
          "Longest winning streak: " + std::to_string(s.longestStreak) + crlf +

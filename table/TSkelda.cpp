@@ -278,6 +278,7 @@ void TSkelda::SyncControls() {
     button2_->setEnabled(game_.controls.Button2);
     if (QAction* save = action(QStringLiteral("SaveGame1")))
         save->setEnabled(game_.controls.SaveGame1);
+    if (QAction* back = action(QStringLiteral("TakeBack1"))) back->setEnabled(game_.CanTakeBack());
     const Qt::CursorShape hand = Qt::PointingHandCursor;
     areas_[5]->setCursor(game_.controls.PaintBox5 ? hand : Qt::ArrowCursor);
     areas_[6]->setCursor(game_.controls.PaintBox6 ? hand : Qt::ArrowCursor);

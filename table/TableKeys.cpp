@@ -41,6 +41,8 @@ const std::vector<KeyBinding>& TableKeyMap() {
         {"Ctrl+N", "New Game"},
         {"Ctrl+O", "Load Game"},
         {"Ctrl+S", "Save Game"},
+        {"Ctrl+Z", "Take Back your last action of this turn"},
+        {"Ctrl+H", "Hint: advice on your next step"},
         {"Ctrl+Q", "Exit"},
         {"F1", "Manual"},
         {"F11", "Full screen on or off"},

@@ -6,6 +6,7 @@
 #include <QMenuBar>
 
 #include "game/Random.h"
+#include "opponent/Hint.h"
 #include "persist/qt/Audio.h"
 #include "table/TCardDeckDlg.h"
 #include "table/TSkelda.h"
@@ -28,7 +29,8 @@ struct LevelItem {
 const LevelItem kLevels[] = {{"Easydumb1", "Easy(dumb)", 0},
                              {"Medium1", "Medium", 1},
                              {"Hard1", "Hard", 2},
-                             {"Expert1", "Expert", 3}};
+                             {"Expert1", "Expert", 3},
+                             {"Master1", "Master", 4}};
 const LevelItem kBehaviours[] = {
     {"Aggressive1", "Aggressive", 0}, {"Defensive1", "Defensive", 2}, {"Balanced1", "Balanced", 1}};
 }  // namespace
@@ -56,6 +58,11 @@ void TSkelda::BuildMenus() {
     item(gameMenu, "SaveGame1", QStringLiteral("Save Game"),
          game([this] { game_.SaveGame1Click(true); }))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    // Enabled while the turn holds an action of the human's to take back (SyncControls).
+    QAction* takeBack = item(gameMenu, "TakeBack1", QStringLiteral("Take Back"),
+                             game([this] { game_.TakeBack1Click(); }));
+    takeBack->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    takeBack->setEnabled(false);
     item(gameMenu, "OnlineTopTenScores1", QStringLiteral("Online Top Ten Scores"),
          game([this] { game_.OnlineTopTenScores1Click(); }));
     item(gameMenu, "HighestScore1", QStringLiteral("Highest Score"),
@@ -141,6 +148,8 @@ void TSkelda::BuildMenus() {
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("Help1"));
+    item(help, "Hint1", QStringLiteral("Hint"), game([this] { game_.Hint1Click(); }))
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
     item(help, "About1", QStringLiteral("About"), [this] { AboutBox(); });
     item(help, "Manual1", QStringLiteral("Manual"), [this] {
         ManualBox();

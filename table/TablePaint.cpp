@@ -12,6 +12,22 @@ int OwnCards(const TCardList& meld, bool yours) {
     }));
 }
 
+// The bounding box of what a hint outlines in one area.
+struct Outline {
+    int left = 0, top = 0, right = -1, bottom = -1;
+    void Add(int x, int y, int w, int h) {
+        if (right < left) {
+            left = x, top = y, right = x + w, bottom = y + h;
+            return;
+        }
+        left = std::min(left, x), top = std::min(top, y);
+        right = std::max(right, x + w), bottom = std::max(bottom, y + h);
+    }
+    void Draw(CardCanvas& canvas) const {
+        if (right >= left) canvas.HintMark(left, top, right - left, bottom - top);
+    }
+};
+
 int StepOf(const MeldView& view, bool yours) {
     return (view.expanded & (yours ? 2 : 1)) ? ExpandedMeldStep : MeldStep;
 }
@@ -55,7 +71,11 @@ void PaintOpponentHand(const Game& game, CardCanvas& canvas, int areaWidth) {
 
 void PaintMelds(const Game& game, CardCanvas& canvas, bool yours, const MeldView& view) {
     int x = 0;
-    for (const TCardList& meld : game.Melds) {
+    Outline hinted;     // the meld a hinted lay-off goes on, as this area shows it
+    bool clip = false;  // ... up to the next card to its right, which covers the rest
+    const int hintMeld = HintMeldIndex(game);
+    for (size_t m = 0; m < game.Melds.size(); ++m) {
+        const TCardList& meld = game.Melds[m];
         const ColumnFit fit =
             FitColumn(OwnCards(meld, yours), StepOf(view, yours), view.height[yours ? 1 : 0]);
         int i = 0;
@@ -63,17 +83,24 @@ void PaintMelds(const Game& game, CardCanvas& canvas, bool yours, const MeldView
             if (((c.Flags & Yours) != 0) != yours) continue;
             const int cx = view.horizontal ? x : x + CardStep * (i / fit.rows);
             const int cy = view.horizontal ? 0 : fit.step * (i % fit.rows);
+            if (clip && cx > hinted.left) {
+                hinted.right = std::min(hinted.right, std::max(cx, hinted.left + CardStep));
+                clip = false;
+            }
             canvas.Face(cx, cy, c);
             // The computer's cards, wherever it laid them, show in its own area.
             if (!yours && game.LastComputerTurn.Marks(c)) canvas.Mark(cx, cy);
+            if (static_cast<int>(m) == hintMeld) hinted.Add(cx, cy, CardWidth, CardHeight);
             if (view.horizontal) x += CardStep;
             ++i;
         }
+        if (static_cast<int>(m) == hintMeld) clip = true;
         // A folded column moves the later columns along in both areas alike.
         if (!view.horizontal)
             x +=
                 CardStep * std::max({1, ColumnsOf(meld, false, view), ColumnsOf(meld, true, view)});
     }
+    hinted.Draw(canvas);
 }
 
 void PaintHand(const Game& game, CardCanvas& canvas) {
@@ -81,24 +108,67 @@ void PaintHand(const Game& game, CardCanvas& canvas) {
         const TCard c = game.YourHand[i];
         canvas.Face(CardStep * static_cast<int>(i), (c.Flags & Selected) ? 0 : LoweredOffset, c);
     }
+    // A hint's cards: the part of each that shows, outlined over its neighbours.
+    const TCardList hinted = HintCards(game);
+    for (size_t i = 0; i < game.YourHand.size() && !hinted.empty(); ++i) {
+        const TCard c = game.YourHand[i];
+        if (!ContainsCard(hinted, c)) continue;
+        const bool last = i + 1 == game.YourHand.size();
+        canvas.HintMark(CardStep * static_cast<int>(i), (c.Flags & Selected) ? 0 : LoweredOffset,
+                        last ? CardWidth : CardStep, CardHeight);
+    }
 }
 
 void PaintStock(const Game& game, CardCanvas& canvas) {
     canvas.StockEnd(0, 0);
     const int n = 52 - game.NextCard;
     for (int b = 0; b < n && b < 52; ++b) canvas.Back(StockStep * b, 0);
+    if (n >= 1 && HintMarksStock(game))
+        canvas.HintMark(StockStep * (std::min(n, 52) - 1), 0, CardWidth, CardHeight);
 }
 
 void PaintDiscards(Game& game, CardCanvas& canvas) {
     canvas.EmptySlot(0, 0);
     game.MarkDiscardsSeen();
+    const int hinted = HintPileIndex(game);
     for (size_t i = 0; i < game.DiscardPile.size(); ++i)
         canvas.Face(CardStep * static_cast<int>(i), 0, game.DiscardPile[i]);
+    if (hinted >= 0) {
+        const bool top = hinted + 1 == static_cast<int>(game.DiscardPile.size());
+        canvas.HintMark(CardStep * hinted, 0, top ? CardWidth : CardStep, CardHeight);
+        canvas.HintPointer(CardStep * hinted, CardHeight);
+    }
     // What the computer did, in the free space beside the pile.
     const std::string note = game.ComputerTurnSummary();
-    if (note.empty()) return;
     const int n = static_cast<int>(game.DiscardPile.size());
-    canvas.Note(CardStep * std::max(0, n - 1) + CardWidth + 12, CardHeight / 2, note);
+    const int x = CardStep * std::max(0, n - 1) + CardWidth + 12;
+    if (!note.empty()) canvas.Note(x, CardHeight / 2, note);
+    // A hint's line or why a move was refused, under it.
+    const std::string advice = game.AdviceLine();
+    if (!advice.empty())
+        canvas.AdviceNote(x, CardHeight / 2 + (note.empty() ? 0 : AdviceLineStep), advice);
+}
+
+TCardList HintCards(const Game& game) {
+    const TableAdvice* a = game.CurrentAdvice();
+    return a ? a->handCards : TCardList();
+}
+
+int HintMeldIndex(const Game& game) {
+    const TableAdvice* a = game.CurrentAdvice();
+    return a ? a->meldIndex : -1;
+}
+
+bool HintMarksStock(const Game& game) {
+    const TableAdvice* a = game.CurrentAdvice();
+    return a && a->stock;
+}
+
+int HintPileIndex(const Game& game) {
+    const TableAdvice* a = game.CurrentAdvice();
+    if (!a || a->pileIndex < 0 || a->pileIndex >= static_cast<int>(game.DiscardPile.size()))
+        return -1;
+    return a->pileIndex;
 }
 
 void PaintAreaCards(Area area, Game& game, CardCanvas& canvas, const MeldView& view,

@@ -17,6 +17,8 @@ constexpr int FaceIconInset = 34;
 constexpr int MarkerRow = 32;
 // The top strip of a card that holds its corner index; a column never shows less of a card.
 constexpr int IndexHeight = 16;
+// How far below the note beside the pile the line of a hint or refusal is centred.
+constexpr int AdviceLineStep = 24;
 
 class CardCanvas {
 public:
@@ -32,6 +34,12 @@ public:
     virtual void Mark(int /*x*/, int /*y*/) {}
     // One line of text beside the cards, its left end at x, centred on y.
     virtual void Note(int /*x*/, int /*y*/, const std::string& /*text*/) {}
+    // A hint: an outline round the part of the table it means (the visible part of a
+    // card, a meld), drawn over the cards; a pointer up at the pile card whose left edge
+    // is at x; its line, or why a move was refused, under the note.
+    virtual void HintMark(int /*x*/, int /*y*/, int /*w*/, int /*h*/) {}
+    virtual void HintPointer(int /*x*/, int /*y*/) {}
+    virtual void AdviceNote(int /*x*/, int /*y*/, const std::string& /*text*/) {}
 };
 
 // How the meld areas are laid out: one row per side, and which areas use the tall step
@@ -61,6 +69,13 @@ void PaintHand(const Game& game, CardCanvas& canvas);
 void PaintStock(const Game& game, CardCanvas& canvas);
 // Painting the discard pile marks its cards as seen by the computer.
 void PaintDiscards(Game& game, CardCanvas& canvas);
+
+// What a hint shown now marks: hand cards, the meld a lay-off goes on (-1: none), the
+// stock, the pile card to take from (-1: none).
+TCardList HintCards(const Game& game);
+int HintMeldIndex(const Game& game);
+bool HintMarksStock(const Game& game);
+int HintPileIndex(const Game& game);
 
 // The content of one area (not Area::All).
 void PaintAreaCards(Area area, Game& game, CardCanvas& canvas, const MeldView& view, int areaWidth);

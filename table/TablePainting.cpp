@@ -121,6 +121,61 @@ public:
         p_.drawText(plate.adjusted(6, 0, -6, 0), Qt::AlignVCenter | Qt::AlignLeft, line);
         p_.restore();
     }
+    // A hint's marks are sky blue, apart from the computer's golden ones.
+    void HintMark(int x, int y, int w, int h) override {
+        p_.save();
+        p_.scale(scale_, scale_);
+        p_.setRenderHint(QPainter::Antialiasing);
+        const QRectF part(x + 1.0, y + 1.0, w - 2.0, h - 2.0);
+        p_.setBrush(QColor(60, 190, 255, 45));
+        p_.setPen(QPen(QColor(30, 160, 255, 150), 5));
+        p_.drawRoundedRect(part, 5, 5);
+        p_.setBrush(Qt::NoBrush);
+        p_.setPen(QPen(QColor(170, 232, 255), 2));
+        p_.drawRoundedRect(part, 5, 5);
+        p_.restore();
+    }
+    // An arrow under the pile card's visible corner, pointing up at it.
+    void HintPointer(int x, int y) override {
+        p_.save();
+        p_.scale(scale_, scale_);
+        p_.setRenderHint(QPainter::Antialiasing);
+        QPainterPath arrow;
+        const qreal cx = x + CardStep / 2.0;
+        arrow.moveTo(cx, y + 2);
+        arrow.lineTo(cx + 8, y + 12);
+        arrow.lineTo(cx + 3, y + 12);
+        arrow.lineTo(cx + 3, y + 24);
+        arrow.lineTo(cx - 3, y + 24);
+        arrow.lineTo(cx - 3, y + 12);
+        arrow.lineTo(cx - 8, y + 12);
+        arrow.closeSubpath();
+        p_.setPen(QPen(QColor(0, 40, 70), 1.5));
+        p_.setBrush(QColor(150, 225, 255));
+        p_.drawPath(arrow);
+        p_.restore();
+    }
+    void AdviceNote(int x, int y, const std::string& text) override {
+        const qreal width = area_.width() / t_.TableScale() - x - 6;
+        if (width < 40) return;
+        p_.save();
+        p_.scale(scale_, scale_);
+        const QFontMetrics fm(p_.font());
+        const QString line = fm.elidedText(QString::fromStdString(text), Qt::ElideRight,
+                                           static_cast<int>(width) - 16);
+        const QRectF plate(x, y - fm.height() / 2.0 - 3, fm.horizontalAdvance(line) + 16,
+                           fm.height() + 6);
+        const int alpha = std::max(150, t_.PlateAlpha(area_, plate));
+        p_.setRenderHint(QPainter::Antialiasing);
+        p_.setPen(Qt::NoPen);
+        p_.setBrush(QColor(0, 20, 40, alpha));
+        p_.drawRoundedRect(plate, 5, 5);
+        p_.setBrush(QColor(150, 225, 255));
+        p_.drawRoundedRect(QRectF(plate.left() + 3, plate.top() + 4, 3, plate.height() - 8), 1, 1);
+        p_.setPen(QColor(215, 240, 255));
+        p_.drawText(plate.adjusted(10, 0, -6, 0), Qt::AlignVCenter | Qt::AlignLeft, line);
+        p_.restore();
+    }
 
     // Copies what was collected, in order, each picture less what later cards cover.
     void Flush() {

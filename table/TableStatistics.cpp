@@ -15,7 +15,7 @@ namespace skelda {
 
 namespace {
 
-const char* const kLevels[StatisticsLevels] = {"Easy(dumb)", "Medium", "Hard", "Expert"};
+const char* const kLevels[StatisticsLevels] = {"Easy(dumb)", "Medium", "Hard", "Expert", "Master"};
 
 QString Rate(uint32_t won, uint32_t lost) {
     const int r = Statistics::RatePercent(won, lost);
@@ -49,6 +49,7 @@ void Fill(QGridLayout& grid, SettingsStore& store) {
     line(QStringLiteral("Won"), QString::number(s.won));
     line(QStringLiteral("Lost"), QString::number(s.lost));
     line(QStringLiteral("Win rate"), Rate(s.won, s.lost));
+    line(QStringLiteral("Won without a hint"), QString::number(s.wonWithoutHint));
     bold(QStringLiteral("Win rate per level"));
     for (int l = 0; l < StatisticsLevels; ++l)
         line(QString::fromLatin1(kLevels[l]), Rate(s.wonAtLevel[l], s.lostAtLevel[l]),

@@ -104,14 +104,15 @@ QString Tree(const QList<QAction*>& actions) {
 TEST_F(WindowTest, MenuTreeWithCaptionsOrderAndFirstStartCheckMarks) {
     Make();
     EXPECT_EQ(Tree(window->menuBar()->actions()),
-              "Game [New Game, Load Game, Save Game, Online Top Ten Scores, Highest Score, "
-              "Statistics, Exit], "
+              "Game [New Game, Load Game, Save Game, Take Back, Online Top Ten Scores, Highest "
+              "Score, Statistics, Exit], "
               "Options [Card Deck, Table Color, Table Picture, No Music, No Sound, Random Table "
-              "Color, Show Log, AI Level [Easy(dumb), Medium*, Hard, Expert, Behavior [Aggressive, "
+              "Color, Show Log, AI Level [Easy(dumb), Medium*, Hard, Expert, Master, Behavior "
+              "[Aggressive, "
               "Defensive, Balanced*], Random Odd Numbers [Pickup more than one card, Easy dumb "
               "moves]], Your Name, Show melds horizontally, Table Size [Fit to Window*, 100%, "
               "125%, 150%, 175%, 200%], Quick Play, Animations*, Four-Colour Suits, Large Indices], "
-              "Help [About, Manual, Keyboard Shortcuts], Meld, Discard");
+              "Help [Hint, About, Manual, Keyboard Shortcuts], Meld, Discard");
     EXPECT_EQ(window->action("Manual1")->shortcut(), QKeySequence(Qt::Key_F1));
     EXPECT_EQ(window->tableColor(), QColor(0, 0x80, 0));
     EXPECT_FALSE(window->hasTablePicture());
@@ -129,7 +130,7 @@ TEST_F(WindowTest, CheckMarksMirrorTheStoredSettings) {
     window->Run([] {});  // the check marks follow the game after every operation
     const QString t = Tree(window->menuBar()->actions());
     EXPECT_TRUE(t.contains("No Music*, No Sound*, Random Table Color*")) << t.toStdString();
-    EXPECT_TRUE(t.contains("Expert*, Behavior [Aggressive, Defensive*, Balanced]"))
+    EXPECT_TRUE(t.contains("Expert*, Master, Behavior [Aggressive, Defensive*, Balanced]"))
         << t.toStdString();
     EXPECT_TRUE(t.contains("Show melds horizontally*")) << t.toStdString();
     EXPECT_TRUE(window->meldView().horizontal);
@@ -141,8 +142,8 @@ TEST_F(WindowTest, CheckMarksMirrorTheStoredSettings) {
     const QString none = Tree(window->menuBar()->actions());
     EXPECT_FALSE(none.contains("*, Behavior")) << none.toStdString();
     EXPECT_TRUE(
-        none.contains("Easy(dumb), Medium, Hard, Expert, Behavior [Aggressive, Defensive, "
-                      "Balanced]"));
+        none.contains("Easy(dumb), Medium, Hard, Expert, Master, Behavior [Aggressive, "
+                      "Defensive, Balanced]"));
 }
 
 TEST_F(WindowTest, LevelsAndBehavioursStoreBothBytes) {
@@ -162,6 +163,12 @@ TEST_F(WindowTest, LevelsAndBehavioursStoreBothBytes) {
     EXPECT_TRUE(window->action("Expert1")->isChecked());
     Trigger("Easydumb1");
     EXPECT_EQ(Bytes(store->ReadBytes("AIStyles").value_or("")), "2 0 ");
+    // Master, beyond Expert, is stored as 4.
+    Trigger("Master1");
+    EXPECT_EQ(game().AILevel, 4);
+    EXPECT_EQ(Bytes(store->ReadBytes("AIStyles").value_or("")), "2 4 ");
+    EXPECT_TRUE(window->action("Master1")->isChecked());
+    EXPECT_FALSE(window->action("Expert1")->isChecked());
 }
 
 TEST_F(WindowTest, OnOffCommandsWriteAndDeleteTheirFlags) {

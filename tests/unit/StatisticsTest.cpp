@@ -75,8 +75,8 @@ TEST(Statistics, WonAndLostGamesAreCountedPerLevelWithTotalsAndStreaks) {
     EXPECT_EQ(s.played(), 4u);
     EXPECT_EQ(s.won, 3u);
     EXPECT_EQ(s.lost, 1u);
-    EXPECT_EQ(s.wonAtLevel, (std::array<uint32_t, 4>{0, 0, 2, 1}));
-    EXPECT_EQ(s.lostAtLevel, (std::array<uint32_t, 4>{1, 0, 0, 0}));
+    EXPECT_EQ(s.wonAtLevel, (std::array<uint32_t, 5>{0, 0, 2, 1, 0}));
+    EXPECT_EQ(s.lostAtLevel, (std::array<uint32_t, 5>{1, 0, 0, 0, 0}));
     EXPECT_EQ(s.bestWin, 700u);
     EXPECT_EQ(s.averageWin(), (620u + 560u + 700u) / 3);
     EXPECT_EQ(s.streak, 1u);  // the loss broke the first streak of two
@@ -138,6 +138,33 @@ TEST(Statistics, DamagedValuesReadAsZeroAndAreRepaired) {
     d.FinishGame(9, 100, 600);
     const Statistics t = ReadStatistics(store);
     EXPECT_EQ(t.lost, 1u);
-    EXPECT_EQ(t.lostAtLevel, (std::array<uint32_t, 4>{}));
+    EXPECT_EQ(t.lostAtLevel, (std::array<uint32_t, 5>{}));
     EXPECT_EQ(t.streak, 0u);
+}
+
+TEST(Statistics, GamesWonWithoutAHintAreCountedAndOldRecordsReadAsHintFree) {
+    ConfigFolder config;
+    const auto ini = config.path / "skelda.ini";
+    // A record from before hints existed: its wins were all won without one.
+    std::ofstream(ini) << "[General]\nStatsWon=3\nStatsLost=2\n";
+    Driver d(config.path);
+    EXPECT_NE(d.Run("menu statistics").find("Won without a hint: 3"), std::string::npos);
+    // A game in which a hint was given counts as won, not as won without a hint.
+    d.Run("new-game\nrun\nset humans-turn 1\nset phase 1\nhint");
+    EXPECT_TRUE(d.cli->game().HintUsed);
+    d.FinishGame(4, 520, 100);  // won at Master
+    QtSettingsStore store(QString::fromStdString(ini.string()));
+    Statistics s = ReadStatistics(store);
+    EXPECT_EQ(s.won, 4u);
+    EXPECT_EQ(s.wonWithoutHint, 3u);
+    EXPECT_EQ(s.wonAtLevel[4], 1u);
+    // A new game starts without one; the old program's view of the record is unchanged.
+    d.Run("new-game\nrun");
+    EXPECT_FALSE(d.cli->game().HintUsed);
+    d.FinishGame(4, 530, 100);
+    s = ReadStatistics(store);
+    EXPECT_EQ(s.won, 5u);
+    EXPECT_EQ(s.wonWithoutHint, 4u);
+    EXPECT_EQ(store.ReadNumber("StatsWon"), 5u);
+    EXPECT_NE(StatisticsReport(s).find("Master: 100% of 2"), std::string::npos);
 }

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "game/Random.h"
+#include "opponent/Hint.h"
 #include "persist/Statistics.h"
 #include "tools/cli/CardText.h"
 
@@ -43,6 +44,27 @@ std::vector<std::string> Words(const std::string& s) {
     std::string x;
     while (in >> x) w.push_back(x);
     return w;
+}
+
+// The HINT event: the step in words, its cards or index, and the line the table shows.
+std::string HintLine(const HintAdvice& a, const std::string& shown) {
+    auto cards = [&a] {
+        std::string s;
+        for (TCard c : a.cards) s += " " + CardText(TCard{c.Suit, c.Rank, 0});
+        return s;
+    };
+    std::string line = "HINT ";
+    switch (a.kind) {
+        case HintAdvice::None: line += "none"; break;
+        case HintAdvice::DrawStock: line += "draw-stock"; break;
+        case HintAdvice::TakePile: line += "take-pile " + std::to_string(a.pileIndex); break;
+        case HintAdvice::Meld: line += "meld" + cards(); break;
+        case HintAdvice::LayOff:
+            line += "lay-off" + cards() + " " + std::to_string(a.meldIndex);
+            break;
+        case HintAdvice::Discard: line += "discard" + cards(); break;
+    }
+    return line + " " + JsonString(shown);
 }
 
 std::string Unblank(const std::string& s) {
@@ -205,6 +227,13 @@ bool CliSession::Execute(const std::string& rawLine) {
         if (noArgs()) g.Button1Click();
     } else if (cmd == "discard") {
         if (noArgs()) g.Button2Click();
+    } else if (cmd == "hint") {
+        if (noArgs()) {
+            const HintAdvice a = g.Hint1Click();
+            out_ << HintLine(a, g.Advice.line) << '\n';
+        }
+    } else if (cmd == "take-back") {
+        if (noArgs() && !g.TakeBack1Click()) Error("nothing to take back");
     } else if (cmd == "score-sheet") {
         if (noArgs()) g.StatusBar1DblClick();
     } else if (cmd == "save" || cmd == "load") {
@@ -487,6 +516,9 @@ std::vector<std::pair<std::string, std::string>> CliSession::StateFields() {
     key("gamesPlayed", std::to_string(g.GamesPlayed));
     key("noSound", JsonBool(g.NoSound));
     key("savedGameName", JsonString(g.SavedGameName));
+    key("adviceLine", JsonString(g.AdviceLine()));
+    key("canTakeBack", JsonBool(g.CanTakeBack()));
+    key("hintUsed", JsonBool(g.HintUsed));
     return fields;
 }
 

@@ -5,6 +5,10 @@
 #include <cstdlib>
 #include <vector>
 
+#include "opponent/Hint.h"
+#include "opponent/Master.h"
+#include "opponent/SeatView.h"
+
 namespace skelda::sim {
 
 std::string Describe(Move m) {
@@ -249,11 +253,100 @@ private:
     }
 };
 
+int HandIndex(const TCardList& hand, TCard c) {
+    for (size_t i = 0; i < hand.size(); ++i)
+        if (SameCard(hand[i], c)) return static_cast<int>(i);
+    return -1;
+}
+
+// Selects the cards (all must be in the hand) and presses Meld; true when the hand shrank.
+bool MeldNamed(Table& t, const TCardList& cards) {
+    std::vector<size_t> indices;
+    for (const TCard& c : cards) {
+        const int i = HandIndex(t.g.YourHand, c);
+        if (i < 0) return false;
+        indices.push_back(static_cast<size_t>(i));
+    }
+    std::sort(indices.begin(), indices.end());
+    return MeldCards(t, indices);
+}
+
+// The Master level's engine on the human's side, told only what the human may know.
+class MasterPlayer : public HumanPlayer {
+public:
+    void Draw(Table& t) override {
+        const master::DrawDecision d = master::DecideDraw(HumanSeatView(t.g));
+        if (d.pileIndex >= 0) {
+            t.Pile(d.pileIndex);
+            if (t.stop || t.g.TurnPhase == 2 || !t.g.HumansTurn) return;
+        }
+        if (!t.stop) t.Stock();
+    }
+    void MeldAndDiscard(Table& t) override {
+        Game& g = t.g;
+        const SeatView v = HumanSeatView(g);
+        const master::MeldPlan plan = master::DecideMeldAndDiscard(v);
+        // The card taken from inside the pile goes first.
+        std::vector<TCardList> steps;
+        const bool haveMust = v.mustMeld >= 0;
+        const TCard must = haveMust ? v.hand[static_cast<size_t>(v.mustMeld)] : TCard{};
+        for (const TCardList& m : plan.melds)
+            if (haveMust && ContainsCard(m, must))
+                steps.insert(steps.begin(), m);
+            else
+                steps.push_back(m);
+        for (const TCard& c : plan.layOffs)
+            if (haveMust && SameCard(c, must))
+                steps.insert(steps.begin(), TCardList{c});
+            else
+                steps.push_back({c});
+        for (const TCardList& step : steps) {
+            if (t.stop || Waiting(g)) return;
+            MeldNamed(t, step);
+        }
+        if (t.stop || Waiting(g) || g.YourHand.empty()) return;
+        int at = plan.discards ? HandIndex(g.YourHand, plan.discard) : -1;
+        if (at < 0) at = 0;
+        DiscardAt(t, static_cast<size_t>(at));
+    }
+};
+
+// Does what the hint says, one step at a time, and nothing else.
+class HintPlayer : public HumanPlayer {
+public:
+    void Draw(Table& t) override { Follow(t); }
+    void MeldAndDiscard(Table& t) override { Follow(t); }
+
+private:
+    static void Follow(Table& t) {
+        Game& g = t.g;
+        for (int guard = 0; guard < 40 && !t.stop; ++guard) {
+            const HintAdvice a = ComputeHint(g);
+            switch (a.kind) {
+                case HintAdvice::None: return;
+                case HintAdvice::DrawStock: t.Stock(); return;
+                case HintAdvice::TakePile: t.Pile(a.pileIndex); return;
+                case HintAdvice::Meld:
+                case HintAdvice::LayOff:
+                    if (!MeldNamed(t, a.cards)) return;
+                    break;
+                case HintAdvice::Discard: {
+                    const int at = HandIndex(g.YourHand, a.cards.at(0));
+                    if (at >= 0) DiscardAt(t, static_cast<size_t>(at));
+                    return;
+                }
+            }
+        }
+    }
+};
+
 }  // namespace
 
 std::unique_ptr<HumanPlayer> MakePlayer(const std::string& name) {
     if (name == "simple") return std::make_unique<SimplePlayer>();
     if (name == "greedy") return std::make_unique<GreedyPlayer>();
+    if (name == "master") return std::make_unique<MasterPlayer>();
+    if (name == "hint") return std::make_unique<HintPlayer>();
     return nullptr;
 }
 

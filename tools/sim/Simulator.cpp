@@ -1,5 +1,6 @@
 #include "tools/sim/Simulator.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -7,6 +8,7 @@
 #include <memory>
 
 #include "game/Random.h"
+#include "opponent/Master.h"
 #include "tools/sim/Checker.h"
 #include "tools/sim/NullHost.h"
 #include "tools/sim/Players.h"
@@ -147,6 +149,31 @@ std::string Percent(double x) {
     return buf;
 }
 
+// "samples=8,objective=round,hold=off": the engine's settings, each optional.
+bool ParseTuning(const std::string& text, master::Tuning& t) {
+    size_t start = 0;
+    while (start <= text.size()) {
+        const size_t end = std::min(text.find(',', start), text.size());
+        const std::string item = text.substr(start, end - start);
+        const size_t eq = item.find('=');
+        if (eq == std::string::npos) return false;
+        const std::string key = item.substr(0, eq), value = item.substr(eq + 1);
+        uint64_t n = 0;
+        if (key == "samples" && ParseUnsigned(value, 200, n) && n > 0)
+            t.samples = static_cast<int>(n);
+        else if (key == "objective" && (value == "game" || value == "round"))
+            t.gameChance = value == "game";
+        else if (key == "hold" && (value == "on" || value == "off"))
+            t.holdBack = value == "on";
+        else if (key == "bonus" && ParseUnsigned(value, 1000, n))
+            t.placeBonus = static_cast<double>(n) / 10000.0;
+        else
+            return false;
+        start = end + 1;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool ParseSimOptions(int argc, char** argv, SimOptions& o, std::string& error) {
@@ -173,10 +200,12 @@ bool ParseSimOptions(int argc, char** argv, SimOptions& o, std::string& error) {
         } else if (a == "--level") {
             if (v == "all") {
                 o.level = -1;
+            } else if (v == "master") {
+                o.level = MasterLevel;
             } else if (ParseUnsigned(v, 255, n)) {
                 o.level = static_cast<int>(n);
             } else {
-                return error = "--level takes a number from 0 to 255, or all", false;
+                return error = "--level takes a number from 0 to 255, master or all", false;
             }
         } else if (a == "--behaviour" || a == "--behavior") {
             if (!ParseUnsigned(v, 255, n))
@@ -187,9 +216,16 @@ bool ParseSimOptions(int argc, char** argv, SimOptions& o, std::string& error) {
                 return error = a + " takes a number from 0 to 4294967295", false;
             (a == "--odd-pickup" ? o.oddPickup : o.oddEasy) = static_cast<uint32_t>(n);
         } else if (a == "--player") {
-            if (v != "simple" && v != "greedy")
-                return error = "--player takes simple or greedy", false;
+            if (v != "simple" && v != "greedy" && v != "master" && v != "hint")
+                return error = "--player takes simple, greedy, master or hint", false;
             o.player = v;
+        } else if (a == "--computer-tuning" || a == "--player-tuning") {
+            if (!ParseTuning(v, a == "--computer-tuning" ? o.computerTuning : o.playerTuning))
+                return error = a +
+                               " takes a list such as samples=8,objective=round,hold=off,bonus=10 "
+                               "(samples 1 to 200, objective game or round, hold on or off, "
+                               "bonus 0 to 1000 ten-thousandths per point)",
+                       false;
         } else if (a == "--max-rounds") {
             if (!ParseUnsigned(v, 1000000, n) || n == 0)
                 return error = "--max-rounds takes a number from 1 to 1000000", false;
@@ -207,6 +243,9 @@ SimResult RunSimulation(const SimOptions& options) {
     const auto player = MakePlayer(options.player);
     const auto start = std::chrono::steady_clock::now();
     const std::clock_t cpuStart = std::clock();
+    master::SetDecisionObserver([&](double ms) { result.decisionMs.push_back(ms); });
+    master::SeatTuning(Seat::Computer) = options.computerTuning;
+    master::SeatTuning(Seat::Human) = options.playerTuning;
     for (uint64_t k = 0; k < options.games && result.violation.empty(); ++k) {
         const int level = options.level >= 0 ? options.level : static_cast<int>(k % 4);
         GameRun run{options, result, k, static_cast<uint32_t>(options.seed + k), level};
@@ -216,6 +255,9 @@ SimResult RunSimulation(const SimOptions& options) {
         result.rounds += s.rounds;
         result.turns += s.turns;
     }
+    master::SetDecisionObserver(nullptr);
+    master::SeatTuning(Seat::Computer) = master::Tuning{};
+    master::SeatTuning(Seat::Human) = master::Tuning{};
     result.cpuSeconds = double(std::clock() - cpuStart) / CLOCKS_PER_SEC;
     result.seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -242,31 +284,57 @@ std::string SummaryLine(const SimOptions& o, const SimResult& r) {
     return buf;
 }
 
+namespace {
+
+// The Wilson score interval (z = 1.96) of k successes in n.
+std::string Rate(uint64_t k, uint64_t n) {
+    const double dn = double(n);
+    const double p = n > 0 ? double(k) / dn : 0;
+    const double z = 1.96, z2 = z * z;
+    double lo = 0, hi = 0;
+    if (n > 0) {
+        const double centre = (p + z2 / (2 * dn)) / (1 + z2 / dn);
+        const double half = z * std::sqrt(p * (1 - p) / dn + z2 / (4 * dn * dn)) / (1 + z2 / dn);
+        lo = centre - half;
+        hi = centre + half;
+    }
+    char buf[96];
+    std::snprintf(buf, sizeof buf, "%-6s  [%s, %s]", Percent(p).c_str(), Percent(lo).c_str(),
+                  Percent(hi).c_str());
+    return buf;
+}
+
+}  // namespace
+
 std::string LevelTable(const SimResult& r) {
     std::string out =
-        "level  games  computer wins  rate    95% interval     rounds/game  turns/round\n";
+        "level  games  computer wins  rate    95% interval     player rate  95% interval"
+        "     rounds/game  turns/round\n";
     for (const auto& [level, s] : r.levels) {
-        const double n = double(s.games - s.unfinished);
-        const double p = n > 0 ? double(s.computerWins) / n : 0;
-        // Wilson score interval, z = 1.96.
-        const double z = 1.96, z2 = z * z;
-        double lo = 0, hi = 0;
-        if (n > 0) {
-            const double centre = (p + z2 / (2 * n)) / (1 + z2 / n);
-            const double half = z * std::sqrt(p * (1 - p) / n + z2 / (4 * n * n)) / (1 + z2 / n);
-            lo = centre - half;
-            hi = centre + half;
-        }
-        char buf[256];
-        std::snprintf(buf, sizeof buf, "%-5d  %5llu  %13llu  %-6s  [%s, %s]  %11.2f  %11.2f\n",
-                      level, static_cast<unsigned long long>(s.games),
-                      static_cast<unsigned long long>(s.computerWins), Percent(p).c_str(),
-                      Percent(lo).c_str(), Percent(hi).c_str(),
+        const uint64_t decided = s.games - s.unfinished;
+        char buf[320];
+        std::snprintf(buf, sizeof buf, "%-5d  %5llu  %13llu  %-22s  %-29s  %11.2f  %11.2f\n", level,
+                      static_cast<unsigned long long>(s.games),
+                      static_cast<unsigned long long>(s.computerWins),
+                      Rate(s.computerWins, decided).c_str(),
+                      Rate(decided - s.computerWins, decided).c_str(),
                       s.games ? double(s.rounds) / double(s.games) : 0.0,
                       s.rounds ? double(s.turns) / double(s.rounds) : 0.0);
         out += buf;
     }
     return out;
+}
+
+std::string DecisionLine(const SimResult& r) {
+    if (r.decisionMs.empty()) return {};
+    std::vector<double> t = r.decisionMs;
+    std::sort(t.begin(), t.end());
+    auto at = [&](double q) { return t[std::min(t.size() - 1, size_t(q * double(t.size())))]; };
+    char buf[200];
+    std::snprintf(buf, sizeof buf,
+                  "MASTER %zu decisions: p50 %.3f ms, p99 %.3f ms, max %.3f ms (processor time)",
+                  t.size(), at(0.5), at(0.99), t.back());
+    return buf;
 }
 
 std::string SpeedLine(const SimResult& r) {

@@ -10,16 +10,20 @@ int main(int argc, char** argv) {
     skelda::sim::SimOptions options;
     std::string error;
     if (!skelda::sim::ParseSimOptions(argc, argv, options, error)) {
-        std::fprintf(stderr,
-                     "skelda-sim: %s\nusage: skelda-sim [--games N] [--seed N] [--level N|all] "
-                     "[--behaviour N] [--odd-pickup N] [--odd-easy N] [--player simple|greedy] "
-                     "[--max-rounds N] [--check]\n",
-                     error.c_str());
+        std::fprintf(
+            stderr,
+            "skelda-sim: %s\nusage: skelda-sim [--games N] [--seed N] [--level N|master|all] "
+            "[--behaviour N] [--odd-pickup N] [--odd-easy N] [--player simple|greedy|master|hint] "
+            "[--max-rounds N] [--check]\n"
+            "       [--computer-tuning LIST] [--player-tuning LIST]\n",
+            error.c_str());
         return 2;
     }
     const auto result = skelda::sim::RunSimulation(options);
     std::printf("%s\n%s", skelda::sim::SpeedLine(result).c_str(),
                 skelda::sim::LevelTable(result).c_str());
+    const std::string decisions = skelda::sim::DecisionLine(result);
+    if (!decisions.empty()) std::printf("%s\n", decisions.c_str());
     std::printf("%s\n", skelda::sim::SummaryLine(options, result).c_str());
     if (!result.violation.empty()) {
         std::printf("VIOLATION %s\n", result.violation.c_str());
