@@ -99,6 +99,11 @@ public:
             if (!skipped_) inner_.Mark(x, y);
         }
         void Note(int x, int y, const std::string& text) override { inner_.Note(x, y, text); }
+        void HintMark(int x, int y, int w, int h) override { inner_.HintMark(x, y, w, h); }
+        void HintPointer(int x, int y) override { inner_.HintPointer(x, y); }
+        void AdviceNote(int x, int y, const std::string& text) override {
+            inner_.AdviceNote(x, y, text);
+        }
 
     private:
         const CardGlides& g_;

@@ -313,6 +313,11 @@ void TableAccessible::Refresh() {
             g.HumansTurn && g.TurnPhase == 1 && g.controls.PaintBox5 && g.GameInPlay();
         if (yourTurn && !wasYourTurn_) Say(g.StatusPrompt, true);
         wasYourTurn_ = yourTurn;
+        // A hint, or why a move was refused (a refusal that only plays a sound shows no box).
+        if (const std::string advice = g.AdviceLine(); advice != adviceLine_) {
+            adviceLine_ = advice;
+            if (!advice.empty()) Say(advice, true);
+        }
     }
     if (!QAccessible::isActive()) return;
 

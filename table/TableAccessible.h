@@ -82,6 +82,7 @@ private:
     int focusIndex_ = -2;  // the card the last focus event went to (-1: the empty list)
     QString lastEvent_;
     bool wasYourTurn_ = false;
+    std::string adviceLine_;  // the line beside the pile last said
     bool pickupSaid_ = false;
 
     // What the objects were last called, to tell the reader of changes.

@@ -123,6 +123,7 @@ public:
     }
     // A hint's marks are sky blue, apart from the computer's golden ones.
     void HintMark(int x, int y, int w, int h) override {
+        Flush();
         p_.save();
         p_.scale(scale_, scale_);
         p_.setRenderHint(QPainter::Antialiasing);
@@ -137,6 +138,7 @@ public:
     }
     // An arrow under the pile card's visible corner, pointing up at it.
     void HintPointer(int x, int y) override {
+        Flush();
         p_.save();
         p_.scale(scale_, scale_);
         p_.setRenderHint(QPainter::Antialiasing);
@@ -156,6 +158,7 @@ public:
         p_.restore();
     }
     void AdviceNote(int x, int y, const std::string& text) override {
+        Flush();
         const qreal width = area_.width() / t_.TableScale() - x - 6;
         if (width < 40) return;
         p_.save();

@@ -31,6 +31,8 @@ OUT = os.path.join(WORK, "out.txt")
 RANKS = "Ace|Two|Three|Four|Five|Six|Seven|Eight|Nine|Ten|Jack|Queen|King"
 CARD = re.compile(r"^(%s) of (Clubs|Diamonds|Hearts|Spades)$" % RANKS)
 TURN_LINES = ("Your turn, please draw or pickup discard", "You go first")
+# The line beside the pile that says why a discard before the draw was refused.
+WHY_REFUSED = "draw from the stock or take from the pile before you discard"
 
 events = []  # (kind, name, description), in the order they came
 app_process = None
@@ -285,6 +287,7 @@ def main():
     key("d")  # discarding before drawing
     wait_said(mark, lambda s: s == "You must draw before discarding!", 10, "the refusal")
     close_dialog()
+    wait_said(mark, lambda s: s == WHY_REFUSED, 10, "why the discard was refused")
     mark = len(events)
     key("h")
     hand_line = wait_said(mark, lambda s: s.startswith("Your hand"), 10, "the hand (H)")
@@ -299,7 +302,7 @@ def main():
     mark = len(events)
     key("shift+r")
     again = wait_said(mark, lambda s: True, 10, "the last line again (Shift+R)")
-    check(again == "You must draw before discarding!", "Shift+R said %r" % again)
+    check(again == WHY_REFUSED, "Shift+R said %r" % again)
     print("keys: a refusal announced; T, H and Shift+R read")
 
     # ----- The round, by keys alone: draw, and throw the card drawn -----
@@ -337,7 +340,7 @@ def main():
     with open(OUT, encoding="utf-8") as f:
         log = [line.rstrip("\n").split(" - ", 1)[1] for line in f if " - " in line]
     actions = [l for l in log if not l.startswith("You ") and not l.startswith("The top card")]
-    skip = set(TURN_LINES) | {"You must draw before discarding!"}
+    skip = set(TURN_LINES) | {"You must draw before discarding!", WHY_REFUSED}
     said = [s for s in said_since(0) if s not in skip and not s.startswith("Your hand") and
             not s.startswith("Round 1. You ") and s != report]
     check(len(actions) > 0, "the log holds no action of the computer")

@@ -137,7 +137,9 @@ TEST_F(AccessibleTest, TheComputersTurnIsToldInTheLogsWords) {
 
     // A refusal, then the listening keys.
     Key(Qt::Key_D);
-    EXPECT_EQ(Said().mid(before), QStringList{"You must draw before discarding!"});
+    // The box's own words, then the line beside the pile that says why.
+    const QString why = "draw from the stock or take from the pile before you discard";
+    EXPECT_EQ(Said().mid(before), (QStringList{"You must draw before discarding!", why}));
     Key(Qt::Key_H);
     EXPECT_EQ(Said().last(), QString::fromStdString(HandReading(game())));
     EXPECT_EQ(Said().last(),
@@ -145,7 +147,7 @@ TEST_F(AccessibleTest, TheComputersTurnIsToldInTheLogsWords) {
     Key(Qt::Key_T);
     EXPECT_EQ(Said().last(), QString::fromStdString(TableReading(game())));
     Key(Qt::Key_R, Qt::ShiftModifier);
-    EXPECT_EQ(Said().last(), "You must draw before discarding!");
+    EXPECT_EQ(Said().last(), why);
 
     // The human draws and throws the Nine of Diamonds; the computer takes it, melds the run
     // and discards. Each log line of its turn is said once, then

@@ -9,6 +9,7 @@
 #include "TableFixture.h"
 #include "game/Random.h"
 #include "opponent/Hint.h"
+#include "table/CardGlides.h"
 #include "table/TablePaint.h"
 
 using namespace skelda;
@@ -33,7 +34,11 @@ protected:
         }
         return false;
     }
-    QImage Shot(Area a) { return window->areaWidget(a)->grab().toImage(); }
+    // The area once every card has landed.
+    QImage Shot(Area a) {
+        EXPECT_TRUE(QTest::qWaitFor([this] { return !window->glides()->gliding(); }, 5000));
+        return window->areaWidget(a)->grab().toImage();
+    }
     void Click(Area a, QPoint at) {
         QTest::mouseClick(window->areaWidget(a), Qt::LeftButton, {},
                           (QPointF(at) * window->TableScale()).toPoint());
