@@ -101,26 +101,7 @@ public:
         const QImage& frame = MarkFrame(t_.CardPictureRatio());
         Add(x - MarkMargin, y - MarkMargin, nullptr, &frame, frame.rect());
     }
-    void Note(int x, int y, const std::string& text) override {
-        Flush();
-        const qreal width = area_.width() / t_.TableScale() - x - 6;
-        if (width < 40) return;
-        p_.save();
-        p_.scale(scale_, scale_);
-        const QFontMetrics fm(p_.font());
-        const QString line = fm.elidedText(QString::fromStdString(text), Qt::ElideRight,
-                                           static_cast<int>(width) - 12);
-        const QRectF plate(x, y - fm.height() / 2.0 - 3, fm.horizontalAdvance(line) + 12,
-                           fm.height() + 6);
-        const int alpha = std::max(120, t_.PlateAlpha(area_, plate));
-        p_.setRenderHint(QPainter::Antialiasing);
-        p_.setPen(Qt::NoPen);
-        p_.setBrush(QColor(0, 0, 0, alpha));
-        p_.drawRoundedRect(plate, 5, 5);
-        p_.setPen(Qt::white);
-        p_.drawText(plate.adjusted(6, 0, -6, 0), Qt::AlignVCenter | Qt::AlignLeft, line);
-        p_.restore();
-    }
+    void Note(int x, int y, const std::string& text) override { Plate(x, y, text, false); }
     // A hint's marks are sky blue, apart from the computer's golden ones.
     void HintMark(int x, int y, int w, int h) override {
         Flush();
@@ -157,26 +138,33 @@ public:
         p_.drawPath(arrow);
         p_.restore();
     }
-    void AdviceNote(int x, int y, const std::string& text) override {
+    void AdviceNote(int x, int y, const std::string& text) override { Plate(x, y, text, true); }
+    // One line of text on a dark plate, dark enough for the text to read on any table; an
+    // advice line is blue-black with a sky-blue bar, apart from the computer's line.
+    void Plate(int x, int y, const std::string& text, bool advice) {
         Flush();
         const qreal width = area_.width() / t_.TableScale() - x - 6;
         if (width < 40) return;
+        const int inset = advice ? 10 : 6;
         p_.save();
         p_.scale(scale_, scale_);
         const QFontMetrics fm(p_.font());
         const QString line = fm.elidedText(QString::fromStdString(text), Qt::ElideRight,
-                                           static_cast<int>(width) - 16);
-        const QRectF plate(x, y - fm.height() / 2.0 - 3, fm.horizontalAdvance(line) + 16,
+                                           static_cast<int>(width) - inset - 6);
+        const QRectF plate(x, y - fm.height() / 2.0 - 3, fm.horizontalAdvance(line) + inset + 6,
                            fm.height() + 6);
-        const int alpha = std::max(150, t_.PlateAlpha(area_, plate));
+        const int alpha = std::max(advice ? 150 : 120, t_.PlateAlpha(area_, plate));
         p_.setRenderHint(QPainter::Antialiasing);
         p_.setPen(Qt::NoPen);
-        p_.setBrush(QColor(0, 20, 40, alpha));
+        p_.setBrush(advice ? QColor(0, 20, 40, alpha) : QColor(0, 0, 0, alpha));
         p_.drawRoundedRect(plate, 5, 5);
-        p_.setBrush(QColor(150, 225, 255));
-        p_.drawRoundedRect(QRectF(plate.left() + 3, plate.top() + 4, 3, plate.height() - 8), 1, 1);
-        p_.setPen(QColor(215, 240, 255));
-        p_.drawText(plate.adjusted(10, 0, -6, 0), Qt::AlignVCenter | Qt::AlignLeft, line);
+        if (advice) {
+            p_.setBrush(QColor(150, 225, 255));
+            p_.drawRoundedRect(QRectF(plate.left() + 3, plate.top() + 4, 3, plate.height() - 8), 1,
+                               1);
+        }
+        p_.setPen(advice ? QColor(215, 240, 255) : QColor(Qt::white));
+        p_.drawText(plate.adjusted(inset, 0, -6, 0), Qt::AlignVCenter | Qt::AlignLeft, line);
         p_.restore();
     }
 
