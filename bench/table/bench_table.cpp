@@ -11,10 +11,10 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
 #include <string>
 
+#include "bench/table/EachRatio.h"
 #include "persist/SettingsStore.h"
 #include "table/TSkelda.h"
 
@@ -125,12 +125,5 @@ int MeasureOne(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc > 1 && std::strcmp(argv[1], "--ratio") == 0) return MeasureOne(argc, argv);
-    int failed = 0;
-    for (const char* ratio : {"1", "2"}) {
-        const std::string command =
-            std::string("QT_SCALE_FACTOR=") + ratio + " '" + argv[0] + "' --ratio";
-        failed |= std::system(command.c_str());
-    }
-    return failed ? 1 : 0;
+    return bench::RunAtEachRatio(argc, argv, MeasureOne);
 }

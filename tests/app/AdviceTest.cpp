@@ -19,21 +19,6 @@ namespace {
 class AdviceTest : public TableFixture {
 protected:
     Game& game() { return window->game(); }
-    // Runs the deal's and the computer's ticks until the human may draw.
-    bool WaitForHumanDraw() {
-        for (int i = 0; i < 2000; ++i) {
-            const Game& g = game();
-            if (!window->busy() && g.HumansTurn && g.TurnPhase == 1 && g.controls.PaintBox5)
-                return true;
-            if (!window->busy() && g.timers.Timer1)
-                window->Run([this] { game().Timer1Timer(); });
-            else if (!window->busy() && g.timers.Timer4)
-                window->Run([this] { game().Timer4Timer(); });
-            else
-                QTest::qWait(5);
-        }
-        return false;
-    }
     // The area once every card has landed.
     QImage Shot(Area a) {
         EXPECT_TRUE(QTest::qWaitFor([this] { return !window->glides()->gliding(); }, 5000));

@@ -30,23 +30,6 @@ protected:
     void Key(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
         QTest::keyClick(window->centralWidget(), key, mods);
     }
-    // Runs the deal's and the computer's ticks until the human may draw or the round is over.
-    bool WaitForHumanDraw() {
-        for (int i = 0; i < 2000; ++i) {
-            if (!game().YourScores.empty()) return false;
-            const Game& g = game();
-            if (!window->busy() && g.HumansTurn && g.TurnPhase == 1 && g.controls.PaintBox5)
-                return true;
-            if (!window->busy() && g.timers.Timer1)
-                window->Run([this] { game().Timer1Timer(); });
-            else if (!window->busy() && g.timers.Timer4)
-                window->Run([this] { game().Timer4Timer(); });
-            else
-                QTest::qWait(5);
-        }
-        ADD_FAILURE() << "the human's turn never came";
-        return false;
-    }
     // The focus onto hand card i with Home and Right, then Space lifts or lowers it.
     void Toggle(int i) {
         Key(Qt::Key_Home);

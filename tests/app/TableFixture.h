@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
+#include <QTest>
 #include <functional>
 #include <memory>
 
@@ -29,6 +30,23 @@ protected:
         window->FormCreate();
         window->show();
         QCoreApplication::processEvents();
+    }
+    // Runs the deal's and the computer's ticks until the human may draw or the round is over.
+    bool WaitForHumanDraw() {
+        for (int i = 0; i < 2000; ++i) {
+            const skelda::Game& g = window->game();
+            if (!g.YourScores.empty()) return false;
+            if (!window->busy() && g.HumansTurn && g.TurnPhase == 1 && g.controls.PaintBox5)
+                return true;
+            if (!window->busy() && g.timers.Timer1)
+                window->Run([this] { window->game().Timer1Timer(); });
+            else if (!window->busy() && g.timers.Timer4)
+                window->Run([this] { window->game().Timer4Timer(); });
+            else
+                QTest::qWait(5);
+        }
+        ADD_FAILURE() << "the human's turn never came";
+        return false;
     }
     void TearDown() override {
         // A test may leave a game timer on; the window must not tick while it goes.
