@@ -114,6 +114,11 @@ public:
     // --- Called by the table's widgets ---
     void PaintAreaContent(PaintArea& area);
     void PaintTable(QPainter& painter, QWidget& widget, const QRegion& part = QRegion());
+    // The same for a part given in the widget's device pixels.
+    void PaintTableDevice(QPainter& painter, QWidget& widget, const QRegion& devicePart);
+    // Whether a card picture is opaque inside its round corners (inset by `inset` of its
+    // own pixels), so that nothing under that part needs drawing.
+    bool SolidInside(const QPixmap& card, int inset);
     // A button released over an area at `pos`, in the area's logical pixels.
     void AreaReleased(Area area, Qt::MouseButton button, QPoint pos);
     void GroupReleased(int group, Qt::MouseButton button, QPoint pos);
@@ -301,6 +306,7 @@ private:
     std::array<QPixmap, 52> faces_;
     QPixmap back_, emptySlot_, stockEnd_, aheadIcon_, behindIcon_, marker_;
     QPixmap shadow_;
+    std::map<qint64, bool> solidCards_;  // SolidInside by picture
 
     // Keyboard play and speed
     enum class KeyRow { Hand, Pile };

@@ -168,7 +168,9 @@ public:
         p_.restore();
     }
 
-    // Copies what was collected, in order, each picture less what later cards cover.
+    // Copies what was collected, in order, each picture less what later cards cover. The
+    // first call lays the table under the area first, less what the cards hide: at a high
+    // pixel ratio the copies are bound by memory, so each pixel is best written once.
     void Flush() {
         const size_t n = pieces_.size();
         std::vector<QRegion> shown(n);
@@ -177,6 +179,11 @@ public:
             const Piece& piece = pieces_[i];
             shown[i] = QRegion(piece.source.translated(piece.at)) - covered;
             if (!piece.opaque.isEmpty()) covered += piece.opaque;
+        }
+        if (!tableLaid_) {
+            tableLaid_ = true;
+            const QRect all(QPoint(0, 0), (QSizeF(area_.size()) * dpr_).toSize());
+            t_.PaintTableDevice(p_, area_, QRegion(all) - covered);
         }
         for (size_t i = 0; i < n; ++i) {
             const Piece& piece = pieces_[i];
@@ -233,7 +240,9 @@ private:
         const QPoint at = Device(x, y);
         const int inset = static_cast<int>(std::ceil(corner * pm.devicePixelRatio()));
         Add(x, y, &pm, nullptr, pm.rect(),
-            pm.rect().translated(at).adjusted(inset, inset, -inset, -inset));
+            t_.SolidInside(pm, inset)
+                ? pm.rect().translated(at).adjusted(inset, inset, -inset, -inset)
+                : QRect());
     }
 
     QPainter& p_;
@@ -242,6 +251,7 @@ private:
     const QPixmap &back_, &empty_, &cross_, &ahead_, &behind_;
     qreal scale_, dpr_;
     std::vector<Piece> pieces_;
+    bool tableLaid_ = false;
 };
 
 }  // namespace
@@ -287,6 +297,48 @@ QRect GroupFrame::captionRect() const {
     return QRect(8, 0, w, GroupCaptionHeight);
 }
 
+// A faint etched frame below the caption line, in the table's logical pixels, with a gap
+// for the caption.
+void GroupFrame::DrawFrame(QPainter& p, qreal s) const {
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF frame(0.5, 7.5, width() / s - 1.0, height() / s - 8.0);
+    const QRect textRect = captionRect();
+    if (!textRect.isEmpty()) {
+        QRegion clip(QRect(0, 0, qCeil(width() / s) + 1, qCeil(height() / s) + 1));
+        p.setClipRegion(clip.subtracted(QRegion(textRect)), Qt::IntersectClip);
+    }
+    p.setPen(QPen(QColor(255, 255, 255, 70), 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawRoundedRect(frame, 4, 4);
+    p.setPen(QPen(QColor(0, 0, 0, 60), 1));
+    p.drawRoundedRect(frame.translated(0, 1).adjusted(0, 0, 0, -1), 4, 4);
+}
+
+// The frame's four edges as pictures. Filling a shape as tall as a band, the raster engine
+// works line by line and hands long runs of lines to other threads, which on a large
+// screen costs more than the whole felt; copying four strips costs next to nothing.
+void GroupFrame::MakeStrips(qreal s, qreal ratio) {
+    strips_.clear();
+    const qreal k = s * ratio;  // device pixels per logical pixel
+    const int w = qCeil(width() * ratio), h = qCeil(height() * ratio);
+    const int side = qCeil(7 * k), top = qFloor(6 * k), below = qCeil(11 * k),
+              bottom = h - qCeil(3 * k);
+    for (const QRect& r : {QRect(0, 0, side, h), QRect(w - side, 0, side, h),
+                           QRect(side, top, w - 2 * side, below - top),
+                           QRect(side, bottom, w - 2 * side, h - bottom)}) {
+        if (r.isEmpty()) continue;
+        Strip strip{r.topLeft(), QImage(r.size(), QImage::Format_ARGB32_Premultiplied)};
+        strip.image.fill(Qt::transparent);
+        QPainter q(&strip.image);
+        q.translate(-r.topLeft());
+        q.scale(k, k);
+        DrawFrame(q, s);
+        q.end();
+        strip.image.setDevicePixelRatio(ratio);
+        strips_.push_back(std::move(strip));
+    }
+}
+
 void GroupFrame::paintEvent(QPaintEvent*) {
     QPainter p(this);
     // The paint areas inside draw their own part of the table.
@@ -295,24 +347,17 @@ void GroupFrame::paintEvent(QPaintEvent*) {
         own -= area->geometry();
     table_.PaintTable(p, *this, own);
     const qreal s = table_.TableScale();
+    const qreal ratio = devicePixelRatioF();
+    const auto key = std::make_tuple(size(), s, ratio, caption_);
+    if (key != stripsFor_) {
+        MakeStrips(s, ratio);
+        stripsFor_ = key;
+    }
+    for (const Strip& strip : strips_) p.drawImage(QPointF(strip.at) / ratio, strip.image);
+    const QRect textRect = captionRect();
+    if (textRect.isEmpty()) return;
     p.scale(s, s);
     p.setRenderHint(QPainter::Antialiasing);
-    // A faint etched frame below the caption line, in the table's logical pixels.
-    const QRectF frame(0.5, 7.5, width() / s - 1.0, height() / s - 8.0);
-    const QRect textRect = captionRect();
-    p.save();
-    if (!textRect.isEmpty()) {
-        // The caption sits in a gap of the frame.
-        QRegion clip(QRect(0, 0, qCeil(width() / s) + 1, qCeil(height() / s) + 1));
-        p.setClipRegion(clip.subtracted(QRegion(textRect)));
-    }
-    p.setPen(QPen(QColor(255, 255, 255, 70), 1));
-    p.setBrush(Qt::NoBrush);
-    p.drawRoundedRect(frame, 4, 4);
-    p.setPen(QPen(QColor(0, 0, 0, 60), 1));
-    p.drawRoundedRect(frame.translated(0, 1).adjusted(0, 0, 0, -1), 4, 4);
-    p.restore();
-    if (textRect.isEmpty()) return;
     // White with a dark shadow, on a plate as dark as the table under it needs.
     const int alpha = table_.PlateAlpha(*this, textRect);
     if (alpha > 0) {
@@ -493,6 +538,33 @@ void TSkelda::PaintTable(QPainter& p, QWidget& w, const QRegion& part) {
         p.drawPixmap(QRectF(r), bg, QRectF((origin + r.topLeft()) * dpr, QSizeF(r.size()) * dpr));
 }
 
+void TSkelda::PaintTableDevice(QPainter& p, QWidget& w, const QRegion& devicePart) {
+    const QPixmap& bg = Background();
+    const qreal dpr = bg.devicePixelRatio();
+    const QPointF origin = QPointF(w.mapTo(surface_, QPoint(0, 0))) * dpr;
+    for (const QRect& r : devicePart)
+        p.drawPixmap(QRectF(QPointF(r.topLeft()) / dpr, QSizeF(r.size()) / dpr), bg,
+                     QRectF(origin + r.topLeft(), QSizeF(r.size())));
+}
+
+bool TSkelda::SolidInside(const QPixmap& card, int inset) {
+    if (!card.hasAlphaChannel()) return true;
+    const auto known = solidCards_.find(card.cacheKey());
+    if (known != solidCards_.end()) return known->second;
+    const QImage img = card.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QRect inside = img.rect().adjusted(inset, inset, -inset, -inset);
+    bool solid = true;
+    for (int y = inside.top(); y <= inside.bottom() && solid; ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(img.constScanLine(y));
+        for (int x = inside.left(); x <= inside.right(); ++x)
+            if (qAlpha(line[x]) != 255) {
+                solid = false;
+                break;
+            }
+    }
+    return solidCards_[card.cacheKey()] = solid;
+}
+
 int TSkelda::PlateAlpha(QWidget& w, const QRectF& logical) {
     const QPixmap& bg = Background();
     const qreal dpr = bg.devicePixelRatio();
@@ -569,7 +641,6 @@ void TSkelda::PlaceNotice() {
 
 void TSkelda::PaintAreaContent(PaintArea& a) {
     QPainter p(&a);
-    PaintTable(p, a);
     if (pixelRatio_ != CardPictureRatio()) RenderCardImages();
     PixmapCanvas canvas(p, *this, a, back_, emptySlot_, stockEnd_, aheadIcon_, behindIcon_);
     CardGlides::Filter shown(*glides_, a.area(), game_, canvas);  // less what glides
@@ -631,6 +702,7 @@ void TSkelda::LoadCardImages(CardSourcePtr module) {
 // scale); redone, with the same back, when it changes.
 void TSkelda::RenderCardImages() {
     pixelRatio_ = CardPictureRatio();
+    solidCards_.clear();
     for (QPixmap& f : faces_) f = QPixmap();
     back_ = CardPicture(BackResourceName(backId_));
     emptySlot_ = CardPicture(QStringLiteral("CARD00"));

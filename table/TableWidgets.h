@@ -3,8 +3,10 @@
 // hands its painting and its mouse releases to the table that owns it.
 #pragma once
 
+#include <QImage>
 #include <QString>
 #include <QWidget>
+#include <tuple>
 #include <vector>
 
 #include "game/Host.h"
@@ -45,9 +47,18 @@ protected:
 
 private:
     QFont CaptionFont() const;
+    void DrawFrame(QPainter& p, qreal scale) const;
+    void MakeStrips(qreal scale, qreal ratio);
     TSkelda& table_;
     int number_;
     QString caption_;
+    // The frame, drawn once per size into thin strips along the edges (device pixels).
+    struct Strip {
+        QPoint at;
+        QImage image;
+    };
+    std::vector<Strip> strips_;
+    std::tuple<QSize, qreal, qreal, QString> stripsFor_;
 };
 
 class StatusLine : public QWidget {

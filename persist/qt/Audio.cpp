@@ -33,6 +33,8 @@ namespace {
 
 // The functions of SDL and SDL2_mixer the audio uses, looked up in the loaded library.
 struct Mixer {
+    void* library;
+    decltype(&::SDL_Quit) Quit_;
     decltype(&::SDL_InitSubSystem) InitSubSystem;
     decltype(&::SDL_QuitSubSystem) QuitSubSystem;
     decltype(&::SDL_RWFromConstMem) RWFromConstMem;
@@ -55,45 +57,57 @@ struct Mixer {
     decltype(&::Mix_FreeMusic) FreeMusic;
 };
 
-// The library, loaded once and kept for the life of the process; null when it is missing
-// or lacks a function.
-const Mixer* LoadMixer() {
-    static const std::unique_ptr<Mixer> mixer = []() -> std::unique_ptr<Mixer> {
-        void* lib = dlopen("libSDL2_mixer-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
-        if (!lib) return nullptr;
-        auto m = std::make_unique<Mixer>();
-        bool all = true;
-        auto get = [&](auto& fn, const char* name) {
-            fn = reinterpret_cast<std::remove_reference_t<decltype(fn)>>(dlsym(lib, name));
-            all = all && fn;
-        };
-        get(m->InitSubSystem, "SDL_InitSubSystem");
-        get(m->QuitSubSystem, "SDL_QuitSubSystem");
-        get(m->RWFromConstMem, "SDL_RWFromConstMem");
-        get(m->Init, "Mix_Init");
-        get(m->Quit, "Mix_Quit");
-        get(m->OpenAudio, "Mix_OpenAudio");
-        get(m->CloseAudio, "Mix_CloseAudio");
-        get(m->QuerySpec, "Mix_QuerySpec");
-        get(m->AllocateChannels, "Mix_AllocateChannels");
-        get(m->GetSoundFonts, "Mix_GetSoundFonts");
-        get(m->SetSoundFonts, "Mix_SetSoundFonts");
-        get(m->LoadWAV_RW, "Mix_LoadWAV_RW");
-        get(m->FreeChunk, "Mix_FreeChunk");
-        get(m->HaltChannel, "Mix_HaltChannel");
-        get(m->PlayChannelTimed, "Mix_PlayChannelTimed");
-        get(m->Playing, "Mix_Playing");
-        get(m->LoadMUS_RW, "Mix_LoadMUS_RW");
-        get(m->PlayMusic, "Mix_PlayMusic");
-        get(m->HaltMusic, "Mix_HaltMusic");
-        get(m->FreeMusic, "Mix_FreeMusic");
-        // The library stays loaded: SDL keeps threads and handlers of its own in it.
-        return all ? std::move(m) : nullptr;
-    }();
-    return mixer.get();
+// The library while it is loaded; null when it is missing or lacks a function.
+std::unique_ptr<Mixer> LoadMixer() {
+    void* lib = dlopen("libSDL2_mixer-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
+    if (!lib) return nullptr;
+    auto m = std::make_unique<Mixer>();
+    m->library = lib;
+    bool all = true;
+    auto get = [&](auto& fn, const char* name) {
+        fn = reinterpret_cast<std::remove_reference_t<decltype(fn)>>(dlsym(lib, name));
+        all = all && fn;
+    };
+    get(m->Quit_, "SDL_Quit");
+    get(m->InitSubSystem, "SDL_InitSubSystem");
+    get(m->QuitSubSystem, "SDL_QuitSubSystem");
+    get(m->RWFromConstMem, "SDL_RWFromConstMem");
+    get(m->Init, "Mix_Init");
+    get(m->Quit, "Mix_Quit");
+    get(m->OpenAudio, "Mix_OpenAudio");
+    get(m->CloseAudio, "Mix_CloseAudio");
+    get(m->QuerySpec, "Mix_QuerySpec");
+    get(m->AllocateChannels, "Mix_AllocateChannels");
+    get(m->GetSoundFonts, "Mix_GetSoundFonts");
+    get(m->SetSoundFonts, "Mix_SetSoundFonts");
+    get(m->LoadWAV_RW, "Mix_LoadWAV_RW");
+    get(m->FreeChunk, "Mix_FreeChunk");
+    get(m->HaltChannel, "Mix_HaltChannel");
+    get(m->PlayChannelTimed, "Mix_PlayChannelTimed");
+    get(m->Playing, "Mix_Playing");
+    get(m->LoadMUS_RW, "Mix_LoadMUS_RW");
+    get(m->PlayMusic, "Mix_PlayMusic");
+    get(m->HaltMusic, "Mix_HaltMusic");
+    get(m->FreeMusic, "Mix_FreeMusic");
+    if (all) return m;
+    dlclose(lib);
+    return nullptr;
 }
 
+// Once a device has been open, the library stays loaded: SDL keeps threads and handlers of
+// its own in it. Before that, a machine without a sound device lets it go, with FluidSynth
+// and the sound servers' libraries, some megabytes the silent game has no use for.
+std::unique_ptr<Mixer> loaded;
 const Mixer* mix = nullptr;  // set while a device is open
+bool deviceEverOpened = false;
+
+void UnloadUnusedMixer() {
+    if (!loaded || deviceEverOpened) return;
+    loaded->Quit_();
+    dlclose(loaded->library);
+    loaded.reset();
+    mix = nullptr;
+}
 
 // Effects play on this mixer channel only, so a new one cuts off the one before.
 constexpr int EffectChannel = 0;
@@ -155,15 +169,21 @@ Mix_Chunk* Wave(int id) {
 Audio::Audio() {
     RegisterSoundResources();
     if (device) return;  // another Audio has the device
-    mix = LoadMixer();
+    if (!loaded) loaded = LoadMixer();
+    mix = loaded.get();
     if (!mix) return;
-    if (mix->InitSubSystem(SDL_INIT_AUDIO) != 0) return;
+    if (mix->InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        UnloadUnusedMixer();
+        return;
+    }
     mix->Init(MIX_INIT_MID);
     if (mix->OpenAudio(MIX_DEFAULT_FREQUENCY, MIX_DEFAULT_FORMAT, 2, 1024) != 0) {
         mix->Quit();
         mix->QuitSubSystem(SDL_INIT_AUDIO);
+        UnloadUnusedMixer();
         return;
     }
+    deviceEverOpened = true;
     auto opened = std::make_unique<Device>();
     Uint16 format = 0;
     int channels = 0;

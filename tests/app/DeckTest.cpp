@@ -272,3 +272,43 @@ TEST_F(DeckTest, StoredDeckOpensAtStartUpOrGivesWayToTheBuiltInCards) {
 }
 
 }  // namespace
+
+// Faces drawn on clear ground, as a deck's 32-bit pictures may be: the table and the cards
+// under them show through, and no pixel of the table is left undrawn, whatever the cards.
+TEST_F(DeckTest, SeeThroughFacesShowWhatLiesUnderThem) {
+    class Glass : public CardPictureSource {
+        QImage Image(const QString&, QString&) const override {
+            QImage img(CardWidth, CardHeight, QImage::Format_ARGB32);
+            img.fill(Qt::transparent);
+            for (int x = 0; x < CardWidth; ++x) img.setPixel(x, 0, qRgb(0, 0, 0));
+            return img;
+        }
+        QString Path() const override { return {}; }
+    };
+    Make();
+    for (const CardSourcePtr& deck : {BuiltInCards(), CardSourcePtr(std::make_shared<Glass>())}) {
+        window->LoadCardImages(deck);
+        Game& g = window->game();
+        g.YourHand.clear();
+        for (uint8_t r = 0; r < 13; ++r) g.YourHand.push_back(TCard{uint8_t(r % 4), r, 0});
+        g.DiscardPile = {TCard{2, 2, 0}, TCard{0, 8, 0}};
+        QWidget* table = window->centralWidget();
+        QImage drawn(table->size(), QImage::Format_ARGB32_Premultiplied);
+        drawn.fill(Qt::magenta);
+        table->render(&drawn, QPoint(), QRegion(), QWidget::DrawChildren);
+        int undrawn = 0;
+        for (int y = 0; y < drawn.height(); ++y)
+            for (int x = 0; x < drawn.width(); ++x)
+                undrawn += drawn.pixel(x, y) == qRgb(255, 0, 255);
+        EXPECT_EQ(undrawn, 0) << (deck == BuiltInCards() ? "built-in" : "see-through");
+    }
+    // Under the see-through last card of the hand, the felt; beside the hand, the same felt.
+    QWidget* hand = window->areaWidget(Area::PaintBox4);
+    const QImage img = hand->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const qreal s = window->TableScale();
+    const int x = qRound(s * (CardStep * 12 + CardWidth / 2)), y = qRound(s * 60);
+    const QRgb under = img.pixel(x, y),
+               beside = img.pixel(qRound(s * (CardStep * 14 + CardWidth)), y);
+    EXPECT_LT(std::abs(qGreen(under) - qGreen(beside)), 16);
+    EXPECT_LT(std::abs(qRed(under) - qRed(beside)), 16);
+}
