@@ -19,8 +19,8 @@
 #include "table/CardGlides.h"
 #include "table/InstalledData.h"
 #include "table/TCardDeckDlg.h"
-#include "table/TableDrag.h"
 #include "table/TableAccessible.h"
+#include "table/TableDrag.h"
 #include "table/TableLayout.h"
 #include "table/TablePicture.h"
 #include "windows/LogWindow.h"
@@ -370,7 +370,7 @@ void TSkelda::FormCreate() {
                                        .arg(path, error);
         }
     }
-    MakeFelt();
+    InvalidateBackground();
     setWindowTitle(QStringLiteral("Skelda"));
     setWindowIcon(ProgramIcon());
     if (!tray_) tray_ = new TTrayIcon(this, ProgramIcon(), QStringLiteral("Orvandel Skelda"));
@@ -515,7 +515,6 @@ void TSkelda::ShutDownSilently() {
 
 void TSkelda::SetTableColor(const QColor& color) {
     tableColor_ = color;
-    MakeFelt();
     InvalidateBackground();
     surface_->update();
     for (int g = 1; g <= 4; ++g) groups_[g]->update();

@@ -29,6 +29,7 @@
 
 #include "cards/CardPictures.h"
 #include "game/Game.h"
+#include "table/Felt.h"
 #include "table/TablePaint.h"
 #include "table/TableWidgets.h"
 
@@ -238,9 +239,8 @@ private:
     void RenderCardImages();
     QPixmap CardPicture(const QString& name) const;
     void SetTableColor(const QColor& color);
-    void MakeFelt();
     void InvalidateBackground();
-    const QPixmap& Background();
+    const QPixmap& PictureBackground();
     void PlaceNotice();
     void SyncTableSizeMenu();
     void StartMusicTimer(int intervalMs);
@@ -282,10 +282,10 @@ private:
     // Presentation state
     QColor tableColor_{0, 0x80, 0};
     QImage tablePicture_;
-    QPixmap felt_;
-    // The felt and its shade, or the picture, over the whole table at once; every widget
-    // shows its part of it, so the table has no seams.
-    QPixmap backgroundPixmap_;
+    // The felt, or the picture stretched over the whole table at once; every widget shows
+    // its part of it, so the table has no seams.
+    Felt felt_;
+    QPixmap backgroundPixmap_;  // the picture at the table's size
     // The plates text needs over the background, by the table rectangle they cover.
     std::map<std::tuple<int, int, int, int>, int> plateAlphas_;
     int tableSize_ = 0;  // Fit to Window

@@ -473,78 +473,49 @@ void NoticeBubble::paintEvent(QPaintEvent*) {
 
 // ----- The table's painting -----
 
-// The felt: the table colour with a fine fibre texture of its own (a fixed pattern, so
-// the game's random numbers are left alone).
-void TSkelda::MakeFelt() {
-    constexpr int tile = 128;
-    QImage img(tile, tile, QImage::Format_RGB32);
-    std::minstd_rand fibres(20261208u);
-    std::uniform_int_distribution<int> noise(-6, 6);
-    const int r = tableColor_.red(), g = tableColor_.green(), b = tableColor_.blue();
-    for (int y = 0; y < tile; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
-        for (int x = 0; x < tile; ++x) {
-            const int n = noise(fibres);
-            line[x] = qRgb(std::clamp(r + n, 0, 255), std::clamp(g + n, 0, 255),
-                           std::clamp(b + n, 0, 255));
-        }
-    }
-    felt_ = QPixmap::fromImage(img);
-    InvalidateBackground();
-}
-
 void TSkelda::InvalidateBackground() {
     backgroundPixmap_ = QPixmap();
     plateAlphas_.clear();
 }
 
-// The whole table's background, made once for the client area's size: the table picture
-// stretched over it, or the felt with a gentle shade towards the window's edges.
-const QPixmap& TSkelda::Background() {
+// The table picture stretched over the whole table, made once for the client area's size.
+const QPixmap& TSkelda::PictureBackground() {
     const qreal dpr = surface_->devicePixelRatioF();
-    const QSize pixels = (QSizeF(surface_->size()) * dpr).toSize();
+    const QSize pixels = (QSizeF(surface_->size()) * dpr).toSize().expandedTo(QSize(1, 1));
     if (!backgroundPixmap_.isNull() && backgroundPixmap_.size() == pixels) return backgroundPixmap_;
-    QImage img(pixels.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    QImage img = tablePicture_.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                     .convertToFormat(QImage::Format_RGB32);
     img.setDevicePixelRatio(dpr);
-    const QRectF table(QPointF(0, 0), QSizeF(surface_->size()));
-    QPainter p(&img);
-    if (!tablePicture_.isNull()) {
-        p.drawImage(QPointF(0, 0), tablePicture_.scaled(img.size(), Qt::IgnoreAspectRatio,
-                                                        Qt::SmoothTransformation));
-    } else {
-        if (felt_.isNull())
-            p.fillRect(table, tableColor_);
-        else
-            p.fillRect(table, QBrush(felt_));
-        QRadialGradient shade(table.center(), std::max(table.width(), table.height()) * 0.75);
-        shade.setColorAt(0.0, QColor(255, 255, 255, 18));
-        shade.setColorAt(0.55, QColor(0, 0, 0, 0));
-        shade.setColorAt(1.0, QColor(0, 0, 0, 95));
-        p.fillRect(table, shade);
-    }
-    p.end();
     backgroundPixmap_ = QPixmap::fromImage(std::move(img));
     return backgroundPixmap_;
 }
 
-// Under every widget of the table: its part of the one background (the whole widget, or
-// the given part of it), copied rectangle by rectangle: a copy under a clip region takes
-// the painter's slow path. Called before the painter is scaled.
+// Under every widget of the table: its part of the table (the whole widget, or the given
+// part of it, in its logical pixels). Called before the painter is scaled.
 void TSkelda::PaintTable(QPainter& p, QWidget& w, const QRegion& part) {
-    const QPixmap& bg = Background();
-    const qreal dpr = bg.devicePixelRatio();
-    const QPointF origin = w.mapTo(surface_, QPoint(0, 0));
+    const qreal dpr = w.devicePixelRatioF();
+    QRegion device;
     for (const QRect& r : part.isEmpty() ? QRegion(w.rect()) : part)
-        p.drawPixmap(QRectF(r), bg, QRectF((origin + r.topLeft()) * dpr, QSizeF(r.size()) * dpr));
+        device += QRectF(QPointF(r.topLeft()) * dpr, QSizeF(r.size()) * dpr).toAlignedRect();
+    PaintTableDevice(p, w, device);
 }
 
+// The same for a part in the widget's device pixels, rectangle by rectangle: a copy under
+// a clip region takes the painter's slow path.
 void TSkelda::PaintTableDevice(QPainter& p, QWidget& w, const QRegion& devicePart) {
-    const QPixmap& bg = Background();
-    const qreal dpr = bg.devicePixelRatio();
-    const QPointF origin = QPointF(w.mapTo(surface_, QPoint(0, 0))) * dpr;
-    for (const QRect& r : devicePart)
-        p.drawPixmap(QRectF(QPointF(r.topLeft()) / dpr, QSizeF(r.size()) / dpr), bg,
-                     QRectF(origin + r.topLeft(), QSizeF(r.size())));
+    const qreal dpr = w.devicePixelRatioF();
+    const QPointF corner = QPointF(w.mapTo(surface_, QPoint(0, 0))) * dpr;
+    if (!tablePicture_.isNull()) {
+        const QPixmap& bg = PictureBackground();
+        for (const QRect& r : devicePart)
+            p.drawPixmap(QRectF(QPointF(r.topLeft()) / dpr, QSizeF(r.size()) / dpr), bg,
+                         QRectF(corner + r.topLeft(), QSizeF(r.size())));
+        return;
+    }
+    const QSize pixels = (QSizeF(surface_->size()) * dpr).toSize();
+    felt_.Prepare(tableColor_, pixels, dpr);
+    const QPoint origin = corner.toPoint();
+    for (const QRect& r : devicePart) felt_.Draw(p, r.translated(origin), origin);
 }
 
 bool TSkelda::SolidInside(const QPixmap& card, int inset) {
@@ -566,16 +537,22 @@ bool TSkelda::SolidInside(const QPixmap& card, int inset) {
 }
 
 int TSkelda::PlateAlpha(QWidget& w, const QRectF& logical) {
-    const QPixmap& bg = Background();
-    const qreal dpr = bg.devicePixelRatio();
+    const qreal dpr = surface_->devicePixelRatioF();
+    const QSize pixels = (QSizeF(surface_->size()) * dpr).toSize();
     const QRectF onTable(QPointF(w.mapTo(surface_, QPoint(0, 0))) + logical.topLeft() * scale_,
                          logical.size() * scale_);
-    const QRect pixels =
-        QRectF(onTable.topLeft() * dpr, onTable.size() * dpr).toAlignedRect() & bg.rect();
-    if (pixels.isEmpty()) return 0;
-    const auto key = std::make_tuple(pixels.x(), pixels.y(), pixels.width(), pixels.height());
+    const QRect part = QRectF(onTable.topLeft() * dpr, onTable.size() * dpr).toAlignedRect() &
+                       QRect(QPoint(0, 0), pixels);
+    if (part.isEmpty()) return 0;
+    const auto key = std::make_tuple(part.x(), part.y(), part.width(), part.height());
     if (auto known = plateAlphas_.find(key); known != plateAlphas_.end()) return known->second;
-    const QImage img = bg.copy(pixels).toImage().convertToFormat(QImage::Format_RGB32);
+    QImage img;
+    if (!tablePicture_.isNull()) {
+        img = PictureBackground().copy(part).toImage().convertToFormat(QImage::Format_RGB32);
+    } else {
+        felt_.Prepare(tableColor_, pixels, dpr);
+        img = felt_.Picture(part);
+    }
     int r = 0, g = 0, b = 0;
     for (int y = 0; y < img.height(); ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(img.constScanLine(y));
