@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QPainter>
 #include <QProxyStyle>
 #include <QScreen>
 #include <QSessionManager>
@@ -27,6 +28,24 @@ public:
                   QStyleHintReturn* ret) const override {
         if (hint == SH_DialogButtonBox_ButtonsHaveIcons) return 0;
         return QProxyStyle::styleHint(hint, option, widget, ret);
+    }
+    // The menu bar's overflow chevron, drawn: the stock one is a picture file, and reading it
+    // at start-up would load every picture-format plugin.
+    QIcon standardIcon(StandardPixmap icon, const QStyleOption* option,
+                       const QWidget* widget) const override {
+        const bool horizontal = icon == SP_ToolBarHorizontalExtensionButton;
+        if (!horizontal && icon != SP_ToolBarVerticalExtensionButton)
+            return QProxyStyle::standardIcon(icon, option, widget);
+        QPixmap chevron(32, 32);
+        chevron.setDevicePixelRatio(2);
+        chevron.fill(Qt::transparent);
+        QPainter p(&chevron);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(QColor(60, 60, 60), 1.5));
+        if (!horizontal) p.translate(16, 0), p.rotate(90);
+        for (qreal x : {4.5, 8.5}) p.drawPolyline(QPolygonF({{x, 4.5}, {x + 3.5, 8}, {x, 11.5}}));
+        p.end();
+        return QIcon(chevron);
     }
 };
 // Starts the game once, after the window's first expose has been handled (and so

@@ -12,9 +12,9 @@ namespace skelda {
 
 namespace {
 
-constexpr int TextureWidth = 128;  // the texture's size in logical pixels: wide, so that
-constexpr int TextureHeight = 64;  // a row is copied in few pieces
-constexpr int Chunk = 32;          // rows put together per copy
+constexpr int TextureWidth = 64;  // the texture's size in logical pixels
+constexpr int TextureHeight = 64;
+constexpr int Chunk = 32;  // rows put together per copy
 
 // The shade `t` of the way from the middle to the rim (0..1): a faint light in the middle
 // fading out by 0.55, then darker and darker towards the edges. As a colour laid over the

@@ -745,7 +745,10 @@ void TSkelda::Timer2Timer() {
         // The log shows at start and goes away at the first tick that finds it up.
         const bool wasVisible = log_->isVisible();
         log_->hide();
-        if (wasVisible) logConsoleHidden_ = true;
+        if (wasVisible) {
+            logConsoleHidden_ = true;
+            log_->Release();
+        }
     }
     // The game's caption follows, so the next deal's own caption shows again until a tick.
     game_.GroupBox1Caption = game_.OpponentName + "'s Melds";

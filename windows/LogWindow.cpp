@@ -54,4 +54,8 @@ QString LogTimeStamp() {
            locale.toString(now.time(), timeFormat);
 }
 
+void LogWindow::Release() {
+    if (!isVisible()) destroy();
+}
+
 }  // namespace skelda

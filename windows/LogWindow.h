@@ -16,6 +16,9 @@ public:
     // Appends one line and writes it to standard output.
     void AppendLine(const QString& line);
     QString Text() const { return view_->toPlainText(); }
+    // Hidden, it gives back its native window and the picture it is drawn in (most of a
+    // megabyte), until it is shown again.
+    void Release();
 
 signals:
     void closeRequested();

@@ -428,6 +428,7 @@ TEST_F(WindowTest, LogHidesAtTheFirstTickAndShowLogBringsItBack) {
     window->Timer2Timer();
     EXPECT_FALSE(window->logWindow().isVisible());
     EXPECT_TRUE(window->logConsoleHidden());
+    EXPECT_EQ(window->logWindow().windowHandle(), nullptr) << "hidden, it gives its window back";
     window->LogLine(" - You discarded a 7 Of Hearts");
     EXPECT_TRUE(window->logWindow().Text().endsWith(" - You discarded a 7 Of Hearts"));
     EXPECT_TRUE(window->logWindow().Text().startsWith(LogTimeStamp().left(4)));
