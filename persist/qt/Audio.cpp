@@ -15,7 +15,6 @@
 
 #include <QByteArray>
 #include <QFile>
-#include <QRegularExpression>
 #include <QString>
 #include <map>
 #include <memory>
@@ -38,6 +37,7 @@ struct Mixer {
     decltype(&::SDL_InitSubSystem) InitSubSystem;
     decltype(&::SDL_QuitSubSystem) QuitSubSystem;
     decltype(&::SDL_RWFromConstMem) RWFromConstMem;
+    decltype(&::SDL_realloc) Realloc;
     decltype(&::Mix_Init) Init;
     decltype(&::Mix_Quit) Quit;
     decltype(&::Mix_OpenAudio) OpenAudio;
@@ -72,6 +72,7 @@ std::unique_ptr<Mixer> LoadMixer() {
     get(m->InitSubSystem, "SDL_InitSubSystem");
     get(m->QuitSubSystem, "SDL_QuitSubSystem");
     get(m->RWFromConstMem, "SDL_RWFromConstMem");
+    get(m->Realloc, "SDL_realloc");
     get(m->Init, "Mix_Init");
     get(m->Quit, "Mix_Quit");
     get(m->OpenAudio, "Mix_OpenAudio");
@@ -131,8 +132,9 @@ constexpr const char* SoundFonts[] = {
 
 void ChooseSoundFont() {
     if (const char* named = mix->GetSoundFonts()) {
-        for (const QString& path : QString::fromUtf8(named).split(QRegularExpression("[:;]")))
-            if (!path.isEmpty() && QFile::exists(path)) return;
+        for (const QString& list : QString::fromUtf8(named).split(QLatin1Char(':')))
+            for (const QString& path : list.split(QLatin1Char(';')))
+                if (!path.isEmpty() && QFile::exists(path)) return;
     }
     for (const char* path : SoundFonts) {
         if (QFile::exists(QString::fromUtf8(path))) {
@@ -163,6 +165,11 @@ Mix_Chunk* Wave(int id) {
         // The wave is converted into the device's format; the bytes are not kept.
         if (SDL_RWops* rw = mix->RWFromConstMem(bytes.constData(), int(bytes.size())))
             chunk = mix->LoadWAV_RW(rw, 1);
+        // The converted sound sits in the buffer the conversion needed, several times its
+        // size; the chunk is kept, so it keeps only what it holds.
+        if (chunk && chunk->allocated && chunk->alen > 0)
+            if (void* tight = mix->Realloc(chunk->abuf, chunk->alen))
+                chunk->abuf = static_cast<Uint8*>(tight);
     }
     device->waves[id] = chunk;
     return chunk;
