@@ -241,6 +241,8 @@ private:
     void SetTableColor(const QColor& color);
     void InvalidateBackground();
     const QPixmap& PictureBackground();
+    QSize TablePixels() const;  // the client area in device pixels
+    Felt& PreparedFelt();       // the felt, ready for the table's colour, size and ratio
     void PlaceNotice();
     void SyncTableSizeMenu();
     void StartMusicTimer(int intervalMs);

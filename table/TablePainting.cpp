@@ -479,9 +479,18 @@ void TSkelda::InvalidateBackground() {
 }
 
 // The table picture stretched over the whole table, made once for the client area's size.
+QSize TSkelda::TablePixels() const {
+    return (QSizeF(surface_->size()) * surface_->devicePixelRatioF()).toSize();
+}
+
+Felt& TSkelda::PreparedFelt() {
+    felt_.Prepare(tableColor_, TablePixels(), surface_->devicePixelRatioF());
+    return felt_;
+}
+
 const QPixmap& TSkelda::PictureBackground() {
     const qreal dpr = surface_->devicePixelRatioF();
-    const QSize pixels = (QSizeF(surface_->size()) * dpr).toSize().expandedTo(QSize(1, 1));
+    const QSize pixels = TablePixels().expandedTo(QSize(1, 1));
     if (!backgroundPixmap_.isNull() && backgroundPixmap_.size() == pixels) return backgroundPixmap_;
     QImage img = tablePicture_.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
                      .convertToFormat(QImage::Format_RGB32);
@@ -512,10 +521,9 @@ void TSkelda::PaintTableDevice(QPainter& p, QWidget& w, const QRegion& devicePar
                          QRectF(corner + r.topLeft(), QSizeF(r.size())));
         return;
     }
-    const QSize pixels = (QSizeF(surface_->size()) * dpr).toSize();
-    felt_.Prepare(tableColor_, pixels, dpr);
+    Felt& felt = PreparedFelt();
     const QPoint origin = corner.toPoint();
-    for (const QRect& r : devicePart) felt_.Draw(p, r.translated(origin), origin);
+    for (const QRect& r : devicePart) felt.Draw(p, r.translated(origin), origin);
 }
 
 bool TSkelda::SolidInside(const QPixmap& card, int inset) {
@@ -538,21 +546,17 @@ bool TSkelda::SolidInside(const QPixmap& card, int inset) {
 
 int TSkelda::PlateAlpha(QWidget& w, const QRectF& logical) {
     const qreal dpr = surface_->devicePixelRatioF();
-    const QSize pixels = (QSizeF(surface_->size()) * dpr).toSize();
     const QRectF onTable(QPointF(w.mapTo(surface_, QPoint(0, 0))) + logical.topLeft() * scale_,
                          logical.size() * scale_);
     const QRect part = QRectF(onTable.topLeft() * dpr, onTable.size() * dpr).toAlignedRect() &
-                       QRect(QPoint(0, 0), pixels);
+                       QRect(QPoint(0, 0), TablePixels());
     if (part.isEmpty()) return 0;
     const auto key = std::make_tuple(part.x(), part.y(), part.width(), part.height());
     if (auto known = plateAlphas_.find(key); known != plateAlphas_.end()) return known->second;
-    QImage img;
-    if (!tablePicture_.isNull()) {
-        img = PictureBackground().copy(part).toImage().convertToFormat(QImage::Format_RGB32);
-    } else {
-        felt_.Prepare(tableColor_, pixels, dpr);
-        img = felt_.Picture(part);
-    }
+    const QImage img =
+        tablePicture_.isNull()
+            ? PreparedFelt().Picture(part)
+            : PictureBackground().copy(part).toImage().convertToFormat(QImage::Format_RGB32);
     int r = 0, g = 0, b = 0;
     for (int y = 0; y < img.height(); ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(img.constScanLine(y));

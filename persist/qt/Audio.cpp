@@ -33,7 +33,7 @@ namespace {
 // The functions of SDL and SDL2_mixer the audio uses, looked up in the loaded library.
 struct Mixer {
     void* library;
-    decltype(&::SDL_Quit) Quit_;
+    decltype(&::SDL_Quit) QuitSdl;
     decltype(&::SDL_InitSubSystem) InitSubSystem;
     decltype(&::SDL_QuitSubSystem) QuitSubSystem;
     decltype(&::SDL_RWFromConstMem) RWFromConstMem;
@@ -68,7 +68,7 @@ std::unique_ptr<Mixer> LoadMixer() {
         fn = reinterpret_cast<std::remove_reference_t<decltype(fn)>>(dlsym(lib, name));
         all = all && fn;
     };
-    get(m->Quit_, "SDL_Quit");
+    get(m->QuitSdl, "SDL_Quit");
     get(m->InitSubSystem, "SDL_InitSubSystem");
     get(m->QuitSubSystem, "SDL_QuitSubSystem");
     get(m->RWFromConstMem, "SDL_RWFromConstMem");
@@ -99,12 +99,12 @@ std::unique_ptr<Mixer> LoadMixer() {
 // its own in it. Before that, a machine without a sound device lets it go, with FluidSynth
 // and the sound servers' libraries, some megabytes the silent game has no use for.
 std::unique_ptr<Mixer> loaded;
-const Mixer* mix = nullptr;  // set while a device is open
+const Mixer* mix = nullptr;  // the loaded library, as the functions below use it
 bool deviceEverOpened = false;
 
 void UnloadUnusedMixer() {
     if (!loaded || deviceEverOpened) return;
-    loaded->Quit_();
+    loaded->QuitSdl();
 #ifndef __SANITIZE_ADDRESS__
     // (The sanitizer's leak check at exit cannot look into an unloaded library: what the
     // library still held would count as lost, and sorting that out takes seconds.)
